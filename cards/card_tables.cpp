@@ -1,0 +1,7 @@
+#include "cards/card_tables.h"
+
+namespace qv {
+
+void buildCardTables() {}
+
+}  // namespace qv

@@ -1,0 +1,10 @@
+#include "cards/hand_rules.h"
+
+namespace qv {
+
+HandRules& handRules() {
+    static HandRules rules;
+    return rules;
+}
+
+}  // namespace qv

@@ -1,0 +1,37 @@
+#pragma once
+// The pending reply of the command being executed, and the writers of standard output.
+// Handlers answer only through reply(); the read loops write the pending reply out afterwards.
+#include <string>
+#include <vector>
+
+namespace qv {
+
+using TokenList = std::vector<std::string>;
+
+// Appends printf-formatted text to the pending reply (cut at 65,535 characters). A format that
+// begins with '#' is dropped unless hash lines are allowed for this reply.
+void reply(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Appends text verbatim (no formatting, no '#' rule).
+void replyText(const std::string& text);
+// "END\n" when no end string is set: the terminator of multi-line answers.
+void replyEndLine();
+// "<command> ok!\n" unless ok lines are suppressed.
+void replyOk(const TokenList& tokens);
+// Lets lines beginning with '#' through until the next flushReply().
+void allowHashLinesForThisReply();
+
+void printDirect(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void printLocked(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void printNotice(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void flushReply();
+std::string takeReply();
+
+[[noreturn]] void argError(const TokenList& tokens);
+[[noreturn]] void valueError(const std::string& message);
+[[noreturn]] void fail(const char* message = nullptr);
+
+std::string joinTokens(const TokenList& tokens, size_t first, size_t end);
+std::vector<std::string> splitString(const std::string& text, char delimiter);
+std::string trimBlanks(const std::string& text);
+
+}  // namespace qv

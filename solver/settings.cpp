@@ -1,0 +1,10 @@
+#include "solver/settings.h"
+
+namespace qv {
+
+SolverSettings& solverSettings() {
+    static SolverSettings settings;
+    return settings;
+}
+
+}  // namespace qv

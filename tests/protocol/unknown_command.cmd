@@ -1,0 +1,2 @@
+foo
+ set_pot   1 2

@@ -1,0 +1,24 @@
+#pragma once
+// The game tree fixed by the last build or load: its board, ranges and solver state.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "solver/solver_state.h"
+
+namespace qv {
+
+struct BuiltTree {
+    bool present = false;
+    bool noEv = false;                 // set only by loading a file without EVs
+    uint64_t flop = 0, turn = 0, river = 0;
+    int firstStreet = 1;               // 1 flop, 2 turn, 3 river
+    int effectiveStack = 0;
+    std::array<std::vector<double>, 2> ranges;  // 1326 weights each, HandSlot order
+    std::unique_ptr<SolverState> solver;
+};
+
+BuiltTree& builtTree();
+
+}  // namespace qv
