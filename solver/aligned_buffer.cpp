@@ -1,0 +1,48 @@
+#include "solver/aligned_buffer.h"
+
+#include <sys/mman.h>
+#include <tbb/scalable_allocator.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "solver/layout.h"
+
+namespace qv {
+
+namespace {
+
+// Above this size whole pages are mapped: they arrive zeroed and cost nothing until written.
+constexpr size_t kMapThreshold = size_t(1) << 20;
+
+[[noreturn]] void outOfMemory() {
+    fputs("out of memory\n", stdout);
+    fflush(stdout);
+    std::abort();
+}
+
+}  // namespace
+
+void* allocateZeroed(size_t bytes, bool& mapped) {
+    if (bytes >= kMapThreshold) {
+        void* pointer = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        if (pointer == MAP_FAILED) outOfMemory();
+        mapped = true;
+        return pointer;
+    }
+    void* pointer = scalable_aligned_malloc(bytes, kVectorAlign);
+    if (!pointer) outOfMemory();
+    std::memset(pointer, 0, bytes);
+    mapped = false;
+    return pointer;
+}
+
+void releaseZeroed(void* pointer, size_t bytes, bool mapped) {
+    if (mapped)
+        munmap(pointer, bytes);
+    else
+        scalable_aligned_free(pointer);
+}
+
+}  // namespace qv

@@ -1,0 +1,190 @@
+// The linear showdown and fold kernels against a plain pairwise reference, on random ranges and
+// boards with ties, card removal, rake and every batch width.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+#include "solver/terminal_kernels.h"
+
+namespace qv {
+namespace {
+
+struct Scenario {
+    std::array<HandList, 2> hands;
+    CardMask board = 0;                 // the full board of the terminal
+    std::vector<uint32_t> comboStrength;  // per HandSlot
+};
+
+// Random ranges on a random three-card first board, two more cards dealt, strengths drawn from a
+// small set so that ties are common.
+Scenario randomScenario(std::mt19937& rng, int strengthLevels) {
+    Scenario s;
+    std::vector<int> deck(kCardCount);
+    for (int c = 0; c < kCardCount; ++c) deck[c] = c;
+    std::shuffle(deck.begin(), deck.end(), rng);
+    CardMask first = cardBit(deck[0]) | cardBit(deck[1]) | cardBit(deck[2]);
+    s.board = first | cardBit(deck[3]) | cardBit(deck[4]);
+    std::uniform_real_distribution<double> weight(0.0, 1.0);
+    std::array<std::vector<double>, 2> ranges;
+    for (auto& range : ranges) {
+        range.resize(kComboCount);
+        for (double& w : range) w = weight(rng) < 0.3 ? 0.0 : weight(rng);
+    }
+    s.hands = buildHandLists(ranges, first);
+    std::uniform_int_distribution<uint32_t> level(0, uint32_t(strengthLevels - 1));
+    s.comboStrength.resize(kComboCount);
+    for (uint32_t& v : s.comboStrength) v = level(rng) * 1000 + 7;
+    return s;
+}
+
+uint32_t strengthOf(const Scenario& s, int player, int hand) {
+    const HandList& list = s.hands[player];
+    if (list.mask[hand] & s.board) return 0xFFFFFFFFu;
+    return s.comboStrength[list.slot[hand]];
+}
+
+// Reach of the opponent, zero for hands that the board blocks (as the traversal guarantees).
+std::vector<float> randomReach(std::mt19937& rng, const Scenario& s, int player) {
+    const HandList& list = s.hands[player];
+    std::vector<float> reach(size_t(list.stride), 0.0f);
+    std::uniform_real_distribution<float> u(0.0f, 1.0f);
+    for (int h = 0; h < list.count; ++h)
+        reach[h] = (list.mask[h] & s.board) ? 0.0f : (u(rng) < 0.2f ? 0.0f : u(rng));
+    return reach;
+}
+
+double naiveShowdown(const Scenario& s, int traverser, int hand, const std::vector<float>& reach, double stake,
+                     double rake) {
+    const HandList& mine = s.hands[traverser];
+    const HandList& theirs = s.hands[1 - traverser];
+    uint32_t own = strengthOf(s, traverser, hand);
+    if (own == 0xFFFFFFFFu) return 0.0;
+    double value = 0;
+    for (int k = 0; k < theirs.count; ++k) {
+        if (theirs.mask[k] & (mine.mask[hand] | s.board)) continue;
+        uint32_t other = strengthOf(s, 1 - traverser, k);
+        double w = stake * reach[k];
+        if (own > other)
+            value += w * (1 - 2 * rake);
+        else if (own < other)
+            value -= w;
+        else
+            value -= w * rake;
+    }
+    return value;
+}
+
+double naiveFold(const Scenario& s, int traverser, int hand, const std::vector<float>& reach, double stake) {
+    const HandList& mine = s.hands[traverser];
+    const HandList& theirs = s.hands[1 - traverser];
+    if (mine.mask[hand] & s.board) return 0.0;
+    double value = 0;
+    for (int k = 0; k < theirs.count; ++k)
+        if (!(theirs.mask[k] & mine.mask[hand])) value += stake * reach[k];
+    return value;
+}
+
+struct KernelCase {
+    int width;
+    bool raked;
+    int strengthLevels;
+};
+
+class TerminalKernels : public ::testing::TestWithParam<KernelCase> {};
+
+TEST_P(TerminalKernels, ShowdownAndFoldMatchPairwiseReference) {
+    const KernelCase param = GetParam();
+    std::mt19937 rng(1234 + param.width * 17 + param.raked + param.strengthLevels);
+    for (int round = 0; round < 2; ++round) {
+        Scenario s = randomScenario(rng, param.strengthLevels);
+        ShowdownTable table =
+            buildShowdownTable(s.hands, [&](int player, int hand) { return strengthOf(s, player, hand); });
+        for (int traverser = 0; traverser < 2; ++traverser) {
+            const HandList& mine = s.hands[traverser];
+            std::vector<std::vector<float>> reach, showdown, fold;
+            TerminalBatch sd, fd;
+            sd.width = fd.width = param.width;
+            for (int j = 0; j < param.width; ++j) {
+                reach.push_back(randomReach(rng, s, 1 - traverser));
+                showdown.emplace_back(size_t(mine.stride), -99.0f);
+                fold.emplace_back(size_t(mine.stride), -99.0f);
+            }
+            for (int j = 0; j < param.width; ++j) {
+                sd.reach[j] = fd.reach[j] = reach[j].data();
+                sd.values[j] = showdown[j].data();
+                fd.values[j] = fold[j].data();
+                sd.stake[j] = 50.0f + 10.0f * j;
+                sd.rake[j] = param.raked ? 0.01f * (j + 1) : 0.0f;
+                fd.stake[j] = (j % 2 ? -1.0f : 1.0f) * (30.0f + j);
+            }
+            evaluateShowdowns(table, traverser, mine, s.hands[1 - traverser], sd, param.raked);
+            evaluateFolds(mine, s.hands[1 - traverser], s.board, fd);
+            for (int j = 0; j < param.width; ++j) {
+                for (int h = 0; h < mine.count; ++h) {
+                    double expectShowdown = naiveShowdown(s, traverser, h, reach[j], sd.stake[j], sd.rake[j]);
+                    double expectFold = naiveFold(s, traverser, h, reach[j], fd.stake[j]);
+                    // Float sums over a few hundred hands: allow a relative error of the total.
+                    double total = 0;
+                    for (float r : reach[j]) total += r;
+                    double tolerance = 1e-5 * std::max(std::fabs(sd.stake[j]), std::fabs(fd.stake[j])) * (total + 1);
+                    ASSERT_NEAR(showdown[j][h], expectShowdown, tolerance) << "lane " << j << " hand " << h;
+                    ASSERT_NEAR(fold[j][h], expectFold, tolerance) << "lane " << j << " hand " << h;
+                }
+                for (int h = mine.count; h < mine.stride; ++h) {
+                    EXPECT_EQ(showdown[j][h], 0.0f);
+                    EXPECT_EQ(fold[j][h], 0.0f);
+                }
+            }
+        }
+    }
+}
+
+std::vector<KernelCase> kernelCases() {
+    std::vector<KernelCase> cases;
+    for (int width = 1; width <= kMaxBatch; ++width)
+        for (bool raked : {false, true}) cases.push_back({width, raked, width % 2 ? 6 : 200});
+    cases.push_back({1, false, 1});  // everything ties
+    cases.push_back({8, true, 1});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(AllWidths, TerminalKernels, ::testing::ValuesIn(kernelCases()),
+                         [](const auto& info) {
+                             char name[64];
+                             snprintf(name, sizeof name, "w%d_%s_levels%d", info.param.width,
+                                      info.param.raked ? "raked" : "plain", info.param.strengthLevels);
+                             return std::string(name);
+                         });
+
+TEST(TerminalKernels, IdenticalComboOfOpponentCountsZeroAndBlockedHandsGetZero) {
+    // Both players hold only AsAh and KsKh on a board of low cards; the identical combo ties and
+    // must not count, the different one is compatible only if no card is shared.
+    std::array<std::vector<double>, 2> ranges;
+    for (auto& r : ranges) r.assign(kComboCount, 0.0);
+    const int aces = handSlotOf(51, 38), kings = handSlotOf(50, 37), kingAce = handSlotOf(51, 37);
+    ranges[0][aces] = ranges[0][kingAce] = 1.0;
+    ranges[1][aces] = ranges[1][kings] = 1.0;
+    CardMask board = cardBit(0) | cardBit(14) | cardBit(28) | cardBit(3) | cardBit(17);
+    auto hands = buildHandLists(ranges, board);
+    std::vector<uint32_t> value(kComboCount, 1);
+    value[aces] = 10;
+    value[kings] = 5;
+    value[kingAce] = 3;
+    ShowdownTable table = buildShowdownTable(hands, [&](int p, int h) { return value[hands[p].slot[h]]; });
+    std::vector<float> reach(size_t(hands[1].stride), 1.0f), out(size_t(hands[0].stride));
+    TerminalBatch batch;
+    batch.width = 1;
+    batch.reach[0] = reach.data();
+    batch.values[0] = out.data();
+    batch.stake[0] = 10.0f;
+    evaluateShowdowns(table, 0, hands[0], hands[1], batch, false);
+    const int myAces = hands[0].indexOfSlot[aces], myKingAce = hands[0].indexOfSlot[kingAce];
+    EXPECT_FLOAT_EQ(out[myAces], 10.0f);     // beats KsKh, ties the identical AsAh (counts 0)
+    EXPECT_FLOAT_EQ(out[myKingAce], 0.0f);   // As Kh blocks both opponent combos
+}
+
+}  // namespace
+}  // namespace qv
