@@ -5,9 +5,13 @@
 namespace qv {
 
 std::array<Card, 2> cardsOfSlot(int slot) {
-    int high = 1;
-    while ((high + 1) * high / 2 <= slot) ++high;
-    return {slot - high * (high - 1) / 2, high};
+    static const auto table = [] {
+        std::array<std::array<Card, 2>, kComboCount> t{};
+        for (Card high = 1; high < kCardCount; ++high)
+            for (Card low = 0; low < high; ++low) t[handSlotOf(low, high)] = {low, high};
+        return t;
+    }();
+    return table[slot];
 }
 
 std::array<HandList, 2> buildHandLists(const std::array<std::vector<double>, 2>& ranges, CardMask board) {

@@ -1,12 +1,71 @@
 #include "solver/solver_state.h"
 
+#include <bit>
 #include <cmath>
+
+#include "cards/hand_rules.h"
+#include "solver/segments.h"
+#include "solver/settings.h"
+#include "solver/showdown_rank.h"
+#include "solver/system_memory.h"
 
 namespace qv {
 
-SolverState::SolverState(const GameDefinition& game) {
-    nodes_.reserve(game.records.size());
-    for (const ActionRecord& record : game.records) {
+namespace {
+
+CardMask maskOfCard(int card) { return card >= 0 ? cardBit(card) : 0; }
+
+int suitCount(CardMask mask) {
+    int suits = 0;
+    for (int s = 0; s < 4; ++s) suits += ((mask >> (13 * s)) & 0x1FFF) != 0;
+    return suits;
+}
+
+}  // namespace
+
+Tuning tuningFor(CompressionComponents components, int firstStreet) {
+    Tuning t;
+    if (firstStreet == 3) {
+        t.exponent = 4.0;
+        t.cap = std::numeric_limits<double>::max();
+    }
+    t.iterationCap = components.strategy == 3 ? 2200 : 9000;
+    t.warmup = components.regret == 2 ? 30 : 0;
+    return t;
+}
+
+SolverState::SolverState(const GameDefinition& game) : definition_(game) {
+    buildNodeTable(game.records);
+    if (game.isomorphism) flags_ |= IsomorphismOn;
+
+    CardMask flop = maskOfCard(game.flop[0]) | maskOfCard(game.flop[1]) | maskOfCard(game.flop[2]);
+    firstBoard_ = flop | maskOfCard(game.turn) | maskOfCard(game.river);
+    firstStreet_ = game.river >= 0 ? 3 : game.turn >= 0 ? 2 : 1;
+    flopSuits_ = std::max(1, suitCount(flop));
+
+    DealRules rules;
+    rules.lowCard = game.lowCard ? *game.lowCard : handRules().lowCard;
+    rules.deckWeights = game.deck;
+    rules.isomorphism = game.isomorphism && firstStreet_ < 3;
+
+    hands_ = buildHandLists(game.ranges, firstBoard_);
+    boards_ = BoardStates(firstBoard_, hands_, rules, game.ranker ? game.ranker : defaultShowdownRanker());
+    segments_ = buildSegments(nodes_, firstStreet_);
+    pairWeight_ = compatiblePairWeight(hands_);
+    for (int p = 0; p < 2; ++p)
+        for (int h = 0; h < hands_[p].count; ++h) rangeMass_[p] += hands_[p].weight[h];
+
+    valueScale_ = std::exp2(solverSettings().precision) * 125.0 / std::max(largestStake_, 1e-9);
+    requestedCompression_ = game.compression;
+    chooseCompression();
+    createStores();
+}
+
+SolverState::~SolverState() = default;
+
+void SolverState::buildNodeTable(const std::vector<ActionRecord>& records) {
+    nodes_.reserve(records.size());
+    for (const ActionRecord& record : records) {
         GameNode node;
         node.type = record.type;
         node.parent = record.parent;
@@ -25,7 +84,87 @@ SolverState::SolverState(const GameDefinition& game) {
         nodes_.push_back(node);
         if (record.parent != 0xFFFFFFFFu) nodes_[record.parent].children.push_back(uint32_t(nodes_.size() - 1));
     }
-    if (game.isomorphism) flags_ |= IsomorphismOn;
+}
+
+void SolverState::chooseCompression() {
+    // Size of everything as plain floats: regrets and sums of every decision node at every board
+    // state of its street, plus the showdown tables and record headers.
+    uncompressed_ = {};
+    for (const GameNode& n : nodes_) {
+        if (n.type != ActionType::Decision) continue;
+        double boards = double(boards_.level(n.street - firstStreet_).size());
+        double elements = double(n.children.size()) * paddedLength(hands_[n.player].count) * boards;
+        uncompressed_.regrets += 4 * elements;
+        uncompressed_.strategySums += 4 * elements;
+        uncompressed_.auxiliary += 2 * sizeof(RecordHeader) * boards;
+    }
+    uncompressed_.auxiliary += double(boards_.tableBytes());
+
+    int level = requestedCompression_;
+    if (firstStreet_ > 1) {
+        level = CompressionNone;  // turn and river trees are small: always plain floats
+    } else if (level == CompressionAuto) {
+        SystemMemory memory = systemMemory();
+        level = chooseAutomaticLevel(uncompressed_.total(), flopSuits_, memory.totalBytes, memory.loadPercent);
+    }
+    actualCompression_ = level;
+    components_ = componentsOf(level);
+    tuning_ = tuningFor(components_, firstStreet_);
+}
+
+void SolverState::createStores() {
+    regrets_.resize(nodes_.size());
+    sums_.resize(nodes_.size());
+    const bool riverStrategy = solverSettings().riverStrategy;
+    const int numaGroups = solverSettings().numa == 1 && numaNodeCount() > 1 ? 2 : 1;
+    for (size_t i = 0; i < nodes_.size(); ++i) {
+        const GameNode& n = nodes_[i];
+        if (n.type != ActionType::Decision) continue;
+        const int actions = int(n.children.size());
+        const int hands = hands_[n.player].count;
+        const int boards = int(boards_.level(n.street - firstStreet_).size());
+        const bool sixteenBit = n.street == 3 && firstStreet_ == 1;
+        if (sixteenBit) {
+            // River values are counterfactual: they carry the opponent's reach, so the scale is
+            // taken per opponent range mass to keep the 16-bit units comparable across nodes.
+            double mass = std::max(rangeMass_[1 - n.player], 1e-9);
+            regrets_[i] = makeRegret16Store(actions, hands, boards, float(valueScale_ / mass));
+        } else {
+            regrets_[i] = makeFloatStore(StoreRole::Regrets, actions, hands, boards);
+        }
+        if (n.street == 3 && !riverStrategy) continue;
+        if (sixteenBit && components_.strategy != 0)
+            sums_[i] = makeFastSumStore(actions, hands, boards, numaGroups);
+        else
+            sums_[i] = makeFloatStore(StoreRole::StrategySums, actions, hands, boards);
+    }
+}
+
+size_t SolverState::storeBytes() const {
+    size_t bytes = 0;
+    for (const auto& s : regrets_)
+        if (s) bytes += s->sizeInBytes();
+    for (const auto& s : sums_)
+        if (s) bytes += s->sizeInBytes();
+    return bytes;
+}
+
+void SolverState::setRake(float fraction, float cap) {
+    rakeFraction_ = fraction;
+    rakeCap_ = cap;
+    for (Segment& segment : segments_)
+        for (SegmentSlot& slot : segment.slots)
+            if (slot.kind == SlotKind::Showdown || slot.kind == SlotKind::AllIn)
+                slot.rake = rakeRate(fraction, cap, slot.stake);
+}
+
+bool SolverState::locateRecord(int level, int turn, int river, int& recordIndex, int& gather) const {
+    std::vector<Card> dealt;
+    if (level >= 1) dealt.push_back(toSolvedCard(firstStreet_ == 1 ? turn : river));
+    if (level >= 2) dealt.push_back(toSolvedCard(river));
+    for (Card c : dealt)
+        if (c < 0) return false;
+    return boards_.locate(dealt, recordIndex, gather);
 }
 
 std::string treeFlagsText(const SolverState* state) {
@@ -40,6 +179,18 @@ std::string treeFlagsText(const SolverState* state) {
     return text;
 }
 
-std::string nodeFlagsText(const SolverState&, int, int, int) { return {}; }
+std::string nodeFlagsText(const SolverState& state, int recordIndex, int turn, int river) {
+    if (recordIndex < 0 || size_t(recordIndex) >= state.nodes().size()) return {};
+    NodeStore* store = state.regrets(uint32_t(recordIndex));
+    if (!store) return {};
+    int record = 0, gather = -1;
+    int level = state.nodes()[recordIndex].street - state.firstStreet();
+    if (!state.locateRecord(level, turn, river, record, gather)) return {};
+    uint32_t flags = store->record(record).flags;
+    std::string text;
+    if (flags & RecordLocked) text = "LOCKED";
+    if (flags & RecordComboLocked) text += text.empty() ? "COMBO_LOCKED" : " COMBO_LOCKED";
+    return text;
+}
 
 }  // namespace qv

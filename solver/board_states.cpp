@@ -1,0 +1,178 @@
+#include "solver/board_states.h"
+
+#include <algorithm>
+#include <bit>
+#include <numeric>
+
+namespace qv {
+
+namespace {
+
+std::vector<std::array<int, 4>> allSuitPermutations() {
+    std::vector<std::array<int, 4>> perms;
+    std::array<int, 4> p{0, 1, 2, 3};
+    do perms.push_back(p);
+    while (std::next_permutation(p.begin(), p.end()));
+    return perms;  // the identity comes first
+}
+
+bool keepsHands(const std::array<int, 4>& perm, const std::array<HandList, 2>& hands) {
+    for (const HandList& list : hands)
+        for (int h = 0; h < list.count; ++h) {
+            int image = list.indexOfSlot[handSlotOf(permuteCard(list.lowCard[h], perm), permuteCard(list.highCard[h], perm))];
+            if (image < 0 || list.weight[image] != list.weight[h]) return false;
+        }
+    return true;
+}
+
+bool keepsDeck(const std::array<int, 4>& perm, const std::vector<double>& deck) {
+    if (deck.empty()) return true;
+    for (Card c = 0; c < kCardCount; ++c)
+        if (deck[permuteCard(c, perm)] != deck[c]) return false;
+    return true;
+}
+
+}  // namespace
+
+CardMask permuteMask(CardMask mask, const std::array<int, 4>& perm) {
+    CardMask out = 0;
+    for (int s = 0; s < 4; ++s) out |= ((mask >> (13 * s)) & 0x1FFF) << (13 * perm[s]);
+    return out;
+}
+
+BoardStates::BoardStates(CardMask firstBoard, const std::array<HandList, 2>& hands, const DealRules& rules,
+                         const ShowdownRanker& ranker) {
+    riverLevel_ = 5 - std::popcount(firstBoard);
+    for (const auto& perm : allSuitPermutations()) {
+        bool identity = perm == std::array<int, 4>{0, 1, 2, 3};
+        if (!identity && (!rules.isomorphism || permuteMask(firstBoard, perm) != firstBoard ||
+                          !keepsHands(perm, hands) || !keepsDeck(perm, rules.deckWeights)))
+            continue;
+        symmetries_.push_back(perm);
+    }
+    for (int p = 0; p < 2; ++p) {
+        const HandList& list = hands[p];
+        for (const auto& perm : symmetries_) {
+            std::vector<uint16_t> image(size_t(list.count));
+            for (int h = 0; h < list.count; ++h)
+                image[h] = uint16_t(list.indexOfSlot[handSlotOf(permuteCard(list.lowCard[h], perm),
+                                                                permuteCard(list.highCard[h], perm))]);
+            permutations_[p].push_back(std::move(image));
+        }
+        for (int h = 0; h < list.count; ++h) {
+            handsWithCard_[p][list.lowCard[h]].push_back(uint16_t(h));
+            handsWithCard_[p][list.highCard[h]].push_back(uint16_t(h));
+        }
+    }
+
+    DealtBoard root;
+    root.cards = firstBoard;
+    levels_[0].push_back(root);
+    for (int level = 0; level < riverLevel_; ++level)
+        for (size_t i = 0; i < levels_[level].size(); ++i) addChildren(level, int(i), hands, rules);
+
+    for (DealtBoard& s : levels_[riverLevel_]) {
+        s.showdown = int(tables_.size());
+        tables_.push_back(buildShowdownTable(hands, [&](int player, int hand) -> uint32_t {
+            const HandList& list = hands[player];
+            if (list.mask[hand] & s.cards) return 0xFFFFFFFFu;
+            return ranker(s.cards, list.lowCard[hand], list.highCard[hand]);
+        }));
+    }
+}
+
+void BoardStates::addChildren(int level, int index, const std::array<HandList, 2>& hands, const DealRules& rules) {
+    (void)hands;
+    const CardMask cards = levels_[level][index].cards;
+    std::vector<int> keeping;
+    for (size_t k = 0; k < symmetries_.size(); ++k)
+        if (permuteMask(cards, symmetries_[k]) == cards) keeping.push_back(int(k));
+
+    std::vector<Card> dealable;
+    double deckTotal = 0;
+    for (Card c = 0; c < kCardCount; ++c) {
+        if ((cards & cardBit(c)) || rankOf(c) < rules.lowCard) continue;
+        dealable.push_back(c);
+        if (!rules.deckWeights.empty()) deckTotal += rules.deckWeights[c];
+    }
+    // Of the 52 - 4L cards, the board and the four hole cards are out.
+    const int unseen = (std::popcount(cards) == 3 ? 45 : 44) - 4 * rules.lowCard;
+    const double base = 1.0 / unseen;
+
+    const int firstRepresentative = int(representatives_.size());
+    const int firstDeal = int(deals_.size());
+    std::array<int, kCardCount> representativeIndex;
+    representativeIndex.fill(-1);
+    for (Card c : dealable) {
+        double weight = base;
+        if (!rules.deckWeights.empty()) {
+            if (!(rules.deckWeights[c] > 0)) continue;
+            weight *= rules.deckWeights[c] * double(dealable.size()) / deckTotal;
+        }
+        Card smallest = c;
+        int mapping = 0;  // symmetry that maps the representative to c
+        for (int k : keeping) {
+            Card image = permuteCard(c, symmetries_[k]);
+            if (image < smallest) smallest = image;
+        }
+        for (int k : keeping)
+            if (permuteCard(smallest, symmetries_[k]) == c) {
+                mapping = k;
+                break;
+            }
+        if (smallest == c) {
+            DealtBoard child;
+            child.cards = cards | cardBit(c);
+            child.level = level + 1;
+            child.parent = index;
+            child.dealt = c;
+            representativeIndex[c] = int(representatives_.size()) - firstRepresentative;
+            representatives_.push_back(int(levels_[level + 1].size()));
+            levels_[level + 1].push_back(child);
+        }
+        int gather = -1;
+        if (smallest != c) {
+            std::array<int, 4> inverse{};
+            for (int s = 0; s < 4; ++s) inverse[symmetries_[mapping][s]] = s;
+            gather = int(std::find(symmetries_.begin(), symmetries_.end(), inverse) - symmetries_.begin());
+        }
+        deals_.push_back({uint8_t(c), uint8_t(representativeIndex[smallest]), int8_t(gather), float(weight)});
+    }
+    DealtBoard& s = levels_[level][index];
+    s.firstRepresentative = firstRepresentative;
+    s.representativeCount = int(representatives_.size()) - firstRepresentative;
+    s.firstDeal = firstDeal;
+    s.dealCount = int(deals_.size()) - firstDeal;
+}
+
+bool BoardStates::locate(const std::vector<Card>& dealt, int& stateIndex, int& gather) const {
+    stateIndex = 0;
+    std::array<int, 4> toStored{0, 1, 2, 3};  // maps the asked board's suits to the stored board's
+    for (size_t l = 0; l < dealt.size(); ++l) {
+        const DealtBoard& s = levels_[l][stateIndex];
+        Card card = permuteCard(dealt[l], toStored);
+        const DealtCard* found = nullptr;
+        for (int i = 0; i < s.dealCount; ++i)
+            if (deals_[s.firstDeal + i].card == card) found = &deals_[s.firstDeal + i];
+        if (!found) return false;
+        if (found->gather >= 0) {
+            std::array<int, 4> next{};
+            for (int suit = 0; suit < 4; ++suit) next[suit] = symmetries_[found->gather][toStored[suit]];
+            toStored = next;
+        }
+        stateIndex = representatives_[s.firstRepresentative + found->representative];
+    }
+    auto it = std::find(symmetries_.begin(), symmetries_.end(), toStored);
+    gather = it == symmetries_.begin() ? -1 : int(it - symmetries_.begin());
+    return true;
+}
+
+size_t BoardStates::tableBytes() const {
+    size_t bytes = 0;
+    for (const ShowdownTable& t : tables_)
+        bytes += sizeof(ShowdownTable) + (t.sorted[0].size() + t.sorted[1].size()) * sizeof(ShowdownEntry) +
+                 (t.groupEnd[0].size() + t.groupEnd[1].size()) * sizeof(uint16_t);
+    return bytes;
+}
+
+}  // namespace qv

@@ -1,0 +1,47 @@
+#include "solver/strategy_access.h"
+
+#include <cmath>
+#include <limits>
+
+namespace qv {
+
+namespace {
+
+std::vector<std::vector<float>> readStrategy(const SolverState& state, uint32_t node, int turn, int river,
+                                             bool average) {
+    const GameNode& n = state.nodes().at(node);
+    NodeStore* regrets = state.regrets(node);
+    if (n.type != ActionType::Decision || !regrets) return {};
+    int record = 0, gather = -1;
+    const int level = n.street - state.firstStreet();
+    if (!state.locateRecord(level, turn, river, record, gather)) return {};
+    const int player = n.player;
+    const HandList& hands = state.hands(player);
+    const int actions = int(n.children.size());
+    std::vector<float> strategy(size_t(actions) * hands.stride);
+    regrets->currentStrategy(record, strategy.data());
+    if (average && state.strategySums(node)) state.strategySums(node)->averageStrategy(record, strategy.data(), strategy.data());
+
+    CardMask board = state.boards().state(level, record).cards;
+    const uint16_t* perm = gather >= 0 ? state.boards().permutation(player, gather) : nullptr;
+    std::vector<std::vector<float>> out(size_t(actions), std::vector<float>(kComboCount, std::nanf("")));
+    for (int h = 0; h < hands.count; ++h) {
+        int stored = perm ? perm[h] : h;
+        if (hands.mask[stored] & board) continue;
+        int slot = handSlotOf(state.toUserCard(hands.lowCard[h]), state.toUserCard(hands.highCard[h]));
+        for (int a = 0; a < actions; ++a) out[a][slot] = strategy[size_t(a) * hands.stride + stored];
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<std::vector<float>> nodeAverageStrategy(const SolverState& state, uint32_t node, int turn, int river) {
+    return readStrategy(state, node, turn, river, true);
+}
+
+std::vector<std::vector<float>> nodeCurrentStrategy(const SolverState& state, uint32_t node, int turn, int river) {
+    return readStrategy(state, node, turn, river, false);
+}
+
+}  // namespace qv

@@ -1,0 +1,65 @@
+#include "solver/subgames.h"
+
+#include <omp.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+
+#include "solver/scratch.h"
+#include "solver/system_memory.h"
+#include "solver/vector_ops.h"
+
+namespace qv {
+
+namespace {
+
+void runJob(Traversal& traversal, SubgameJob& job) {
+    ScratchScope scope(threadScratch());
+    const size_t bytes = sizeof(float) * size_t(traversal.traverserStride());
+    float* masked = traversal.maskedReach(job.reach, job.card);
+    if (!anyPositive(masked, traversal.opponentStride())) {
+        std::memset(job.value, 0, bytes);
+        if (job.best) std::memset(job.best, 0, bytes);
+        return;
+    }
+    traversal.evaluateChild(*job.slot, 1, job.state, masked, job.value, job.best);
+}
+
+}  // namespace
+
+void TraverseSubgames(Traversal& traversal, std::vector<SubgameJob>& jobs, int threads, int numaMode) {
+    if (jobs.empty()) return;
+    if ((numaMode == 1 && numaNodeCount() >= 2) || numaMode == 2) {
+        TraverseSubgamesNUMA(traversal, jobs, threads, numaMode == 2);
+        return;
+    }
+    const int player = traversal.settings().traverser;
+    std::vector<SubgameJob*> order(jobs.size());
+    for (size_t i = 0; i < jobs.size(); ++i) order[i] = &jobs[i];
+    // Largest first keeps every thread busy to the end; ties keep their collection order.
+    std::stable_sort(order.begin(), order.end(),
+                     [player](const SubgameJob* a, const SubgameJob* b) { return a->work[player] > b->work[player]; });
+    const long count = long(order.size());
+#pragma omp parallel for schedule(dynamic, 1) num_threads(threads)
+    for (long i = 0; i < count; ++i) runJob(traversal, *order[i]);
+}
+
+void TraverseSubgamesNUMA(Traversal& traversal, std::vector<SubgameJob>& jobs, int threads, bool fake) {
+    // Jobs of even and odd cards go to the two groups, so each group keeps the records of its cards.
+    std::vector<SubgameJob*> lists[2];
+    for (SubgameJob& job : jobs) lists[job.card % 2].push_back(&job);
+    std::atomic<size_t> next[2] = {0, 0};
+#pragma omp parallel num_threads(threads)
+    {
+        int cpu = fake ? omp_get_thread_num() : sched_getcpu();
+        int group = (fake ? cpu / 2 : cpu * 2 / std::max(1, omp_get_num_procs())) % 2;
+        // A thread drains its own group's list, then helps with the other one.
+        for (int pass = 0; pass < 2; ++pass) {
+            int g = (group + pass) % 2;
+            for (size_t i = next[g]++; i < lists[g].size(); i = next[g]++) runJob(traversal, *lists[g][i]);
+        }
+    }
+}
+
+}  // namespace qv

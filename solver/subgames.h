@@ -1,0 +1,27 @@
+#pragma once
+// The subgames below the chance nodes of the tree's first street: each (chance slot, dealt card)
+// becomes a job that the OpenMP team runs in parallel. Jobs write only records below their own
+// card and their own output vectors, so they need no locks, and the caller combines the outputs
+// in a fixed order: the results do not depend on the number of threads.
+#include <vector>
+
+#include "solver/traversal.h"
+
+namespace qv {
+
+struct SubgameJob {
+    const SegmentSlot* slot = nullptr;
+    int state = 0;                // board state (level 1) of the representative card
+    int card = -1;
+    const float* reach = nullptr;  // opponent reach at the slot, before the card is removed
+    float* value = nullptr;        // traverser values (output)
+    float* best = nullptr;         // best-response values (output, evaluation mode)
+    double work[2] = {0, 0};       // estimate, per traverser
+};
+
+// Runs every job; returns when all are done.
+void TraverseSubgames(Traversal& traversal, std::vector<SubgameJob>& jobs, int threads, int numaMode);
+// The NUMA-aware variant: two job lists, each thread first drains the list of its group.
+void TraverseSubgamesNUMA(Traversal& traversal, std::vector<SubgameJob>& jobs, int threads, bool fake);
+
+}  // namespace qv

@@ -1,0 +1,251 @@
+#include "solver/traversal.h"
+
+#include <cstring>
+
+#include "solver/scratch.h"
+#include "solver/terminal_kernels.h"
+#include "solver/vector_ops.h"
+
+namespace qv {
+
+Traversal::Traversal(SolverState& state, const PassSettings& settings)
+    : state_(state),
+      settings_(settings),
+      mine_(state.hands(settings.traverser)),
+      theirs_(state.hands(1 - settings.traverser)),
+      zeroStore_(size_t(mine_.stride) + kLanes, 0.0f) {
+    zeros_ = zeroStore_.data();
+}
+
+bool Traversal::accumulatesAt(int street) const {
+    return settings_.training && settings_.weight > 0 && (street < 3 || settings_.riverAveraging);
+}
+
+Traversal::Frame Traversal::openFrame(const Segment& segment) {
+    ScratchStack& scratch = threadScratch();
+    const size_t n = segment.slots.size();
+    Frame f;
+    f.reach = scratch.take<const float*>(n);
+    f.value = scratch.take<float*>(n);
+    f.best = scratch.take<float*>(n);
+    f.strategy = scratch.take<float*>(n);
+    std::memset(static_cast<void*>(f.reach), 0, n * sizeof(void*));
+    std::memset(static_cast<void*>(f.value), 0, n * sizeof(void*));
+    std::memset(static_cast<void*>(f.best), 0, n * sizeof(void*));
+    std::memset(static_cast<void*>(f.strategy), 0, n * sizeof(void*));
+    return f;
+}
+
+void Traversal::solveSegment(int segmentIndex, int stateIndex, const float* reach, float* value, float* best) {
+    ScratchScope scope(threadScratch());
+    const Segment& segment = state_.segments()[segmentIndex];
+    Frame frame = openFrame(segment);
+    frame.reach[0] = reach;
+    frame.value[0] = value;
+    frame.best[0] = best;
+    descend(segment, stateIndex, frame);
+    evaluateChances(segment, stateIndex, frame);
+    evaluateTerminals(segment, stateIndex, frame);
+    ascend(segment, stateIndex, frame);
+}
+
+void Traversal::descend(const Segment& segment, int record, Frame& frame) {
+    ScratchStack& scratch = threadScratch();
+    const int p = settings_.traverser;
+    for (int d : segment.decisions) {
+        const float* reach = frame.reach[d];
+        if (!reach) continue;
+        const SegmentSlot& slot = segment.slots[d];
+        const int q = slot.player;
+        const int actions = slot.actions;
+        const int stride = state_.hands(q).stride;
+        NodeStore* regrets = state_.regrets(slot.node);
+        NodeStore* sums = state_.strategySums(slot.node);
+        float* sigma = scratch.take<float>(size_t(actions) * stride);
+        regrets->currentStrategy(record, sigma);
+        if (!settings_.training && sums) sums->averageStrategy(record, sigma, sigma);
+        frame.strategy[d] = sigma;
+        const uint32_t* kids = &segment.children[slot.firstChild];
+        if (q == p) {
+            for (int a = 0; a < actions; ++a) frame.reach[kids[a]] = reach;
+            continue;
+        }
+        const float** grown = scratch.take<const float*>(size_t(actions));
+        for (int a = 0; a < actions; ++a) {
+            float* childReach = scratch.take<float>(size_t(stride));
+            bool live = multiplyInto(childReach, reach, sigma + size_t(a) * stride, stride);
+            grown[a] = live ? childReach : nullptr;
+            frame.reach[kids[a]] = grown[a];
+        }
+        if (sums && accumulatesAt(segment.street) && !(regrets->record(record).flags & RecordLocked)) {
+            ScratchScope temp(scratch);
+            sums->accumulateStrategy(record, grown, settings_.weight, scratch.take<float>(size_t(actions) * stride));
+        }
+    }
+}
+
+void Traversal::evaluateChances(const Segment& segment, int stateIndex, Frame& frame) {
+    ScratchStack& scratch = threadScratch();
+    for (int c : segment.chances) {
+        if (!frame.reach[c]) continue;
+        frame.value[c] = scratch.take<float>(size_t(mine_.stride));
+        frame.best[c] = settings_.training ? nullptr : scratch.take<float>(size_t(mine_.stride));
+        chanceValue(segment.slots[c], segment.level, stateIndex, frame.reach[c], frame.value[c], frame.best[c]);
+    }
+}
+
+void Traversal::evaluateTerminals(const Segment& segment, int stateIndex, Frame& frame) {
+    std::vector<int> showdowns, folds;
+    for (int t : segment.terminals) {
+        if (!frame.reach[t]) continue;
+        (segment.slots[t].kind == SlotKind::Fold ? folds : showdowns).push_back(t);
+    }
+    if (!showdowns.empty()) runBatch(KernelKind::Showdown, segment, stateIndex, showdowns, frame);
+    if (!folds.empty()) runBatch(KernelKind::Fold, segment, stateIndex, folds, frame);
+}
+
+void Traversal::runBatch(KernelKind kind, const Segment& segment, int stateIndex, const std::vector<int>& slots,
+                         Frame& frame) {
+    ScratchStack& scratch = threadScratch();
+    const DealtBoard& board = state_.boards().state(segment.level, stateIndex);
+    const int limit = std::max(1, std::min(settings_.batchLimit, kMaxBatch));
+    if (settings_.perfCounters) recordBatchSize(kind, int(slots.size()));
+    for (size_t first = 0; first < slots.size(); first += size_t(limit)) {
+        TerminalBatch batch;
+        batch.width = int(std::min(slots.size() - first, size_t(limit)));
+        bool raked = false;
+        for (int j = 0; j < batch.width; ++j) {
+            const SegmentSlot& slot = segment.slots[slots[first + j]];
+            float* value = scratch.take<float>(size_t(mine_.stride));
+            frame.value[slots[first + j]] = value;
+            frame.best[slots[first + j]] = settings_.training ? nullptr : value;
+            batch.reach[j] = frame.reach[slots[first + j]];
+            batch.values[j] = value;
+            batch.stake[j] = kind == KernelKind::Fold && slot.player != settings_.traverser ? -slot.stake : slot.stake;
+            batch.rake[j] = kind == KernelKind::Fold ? 0.0f : slot.rake;
+            raked |= batch.rake[j] > 0;
+        }
+        uint64_t start = settings_.perfCounters ? readCycleCounter() : 0;
+        if (kind == KernelKind::Showdown)
+            evaluateShowdowns(state_.boards().showdown(board), settings_.traverser, mine_, theirs_, batch, raked);
+        else
+            evaluateFolds(mine_, theirs_, board.cards, batch);
+        if (settings_.perfCounters)
+            recordKernelCall(kind, batch.width, readCycleCounter() - start, uint64_t(batch.width) * mine_.count);
+    }
+}
+
+void Traversal::ascend(const Segment& segment, int record, Frame& frame) {
+    ScratchStack& scratch = threadScratch();
+    const int p = settings_.traverser;
+    const int n = mine_.stride;
+    for (auto it = segment.decisions.rbegin(); it != segment.decisions.rend(); ++it) {
+        const int d = *it;
+        if (!frame.reach[d]) continue;
+        const SegmentSlot& slot = segment.slots[d];
+        const int actions = slot.actions;
+        const uint32_t* kids = &segment.children[slot.firstChild];
+        const float** values = scratch.take<const float*>(size_t(actions));
+        for (int a = 0; a < actions; ++a) values[a] = frame.value[kids[a]];
+        float* out = frame.value[d] ? frame.value[d] : scratch.take<float>(size_t(n));
+        frame.value[d] = out;
+        float* best = nullptr;
+        if (!settings_.training) {
+            best = frame.best[d] ? frame.best[d] : scratch.take<float>(size_t(n));
+            frame.best[d] = best;
+        }
+        if (slot.player == p) {
+            weightedSum(out, frame.strategy[d], actions, size_t(n), values, n);
+            if (best) {
+                std::memcpy(best, frame.best[kids[0]] ? frame.best[kids[0]] : zeros_, sizeof(float) * size_t(n));
+                for (int a = 1; a < actions; ++a) maxInto(best, frame.best[kids[a]] ? frame.best[kids[a]] : zeros_, n);
+            }
+            NodeStore* regrets = state_.regrets(slot.node);
+            if (settings_.training && !(regrets->record(record).flags & RecordLocked)) {
+                for (int a = 0; a < actions; ++a)
+                    if (!values[a]) values[a] = zeros_;
+                regrets->addRegrets(record, values, out, settings_.update);
+            }
+        } else {
+            std::memset(out, 0, sizeof(float) * size_t(n));
+            if (best) std::memset(best, 0, sizeof(float) * size_t(n));
+            for (int a = 0; a < actions; ++a) {
+                if (values[a]) addInto(out, values[a], n);
+                if (best && frame.best[kids[a]]) addInto(best, frame.best[kids[a]], n);
+            }
+        }
+    }
+}
+
+float* Traversal::maskedReach(const float* reach, int card) {
+    float* masked = threadScratch().take<float>(size_t(theirs_.stride));
+    std::memcpy(masked, reach, sizeof(float) * size_t(theirs_.stride));
+    for (uint16_t h : state_.boards().handsWithCard(1 - settings_.traverser, card)) masked[h] = 0.0f;
+    return masked;
+}
+
+void Traversal::chanceValue(const SegmentSlot& slot, int level, int stateIndex, const float* reach, float* value,
+                            float* best) {
+    ScratchStack& scratch = threadScratch();
+    ScratchScope scope(scratch);
+    const BoardStates& boards = state_.boards();
+    const DealtBoard& s = boards.state(level, stateIndex);
+    float** values = scratch.take<float*>(size_t(s.representativeCount));
+    float** bests = scratch.take<float*>(size_t(s.representativeCount));
+    for (int i = 0; i < s.representativeCount; ++i) {
+        const int child = boards.representative(s, i);
+        float* masked = maskedReach(reach, boards.state(level + 1, child).dealt);
+        values[i] = bests[i] = nullptr;
+        if (!anyPositive(masked, theirs_.stride)) continue;
+        values[i] = scratch.take<float>(size_t(mine_.stride));
+        if (best) bests[i] = scratch.take<float>(size_t(mine_.stride));
+        evaluateChild(slot, level + 1, child, masked, values[i], bests[i]);
+    }
+    combineDeals(level, stateIndex, values, bests, value, best);
+}
+
+void Traversal::evaluateChild(const SegmentSlot& slot, int level, int stateIndex, const float* reach, float* value,
+                              float* best) {
+    if (slot.kind == SlotKind::NextStreet) {
+        solveSegment(slot.childSegment, stateIndex, reach, value, best);
+        return;
+    }
+    if (level < state_.boards().riverLevel()) {
+        chanceValue(slot, level, stateIndex, reach, value, best);
+        return;
+    }
+    TerminalBatch batch;
+    batch.width = 1;
+    batch.reach[0] = reach;
+    batch.values[0] = value;
+    batch.stake[0] = slot.stake;
+    batch.rake[0] = slot.rake;
+    const DealtBoard& board = state_.boards().state(level, stateIndex);
+    evaluateShowdowns(state_.boards().showdown(board), settings_.traverser, mine_, theirs_, batch, slot.rake > 0);
+    if (best) std::memcpy(best, value, sizeof(float) * size_t(mine_.stride));
+}
+
+void Traversal::combineDeals(int level, int stateIndex, float* const* representativeValues,
+                             float* const* representativeBest, float* value, float* best) {
+    const BoardStates& boards = state_.boards();
+    const DealtBoard& s = boards.state(level, stateIndex);
+    const int n = mine_.stride;
+    std::memset(value, 0, sizeof(float) * size_t(n));
+    if (best) std::memset(best, 0, sizeof(float) * size_t(n));
+    for (int i = 0; i < s.dealCount; ++i) {
+        const DealtCard& deal = boards.deal(s, i);
+        const float* v = representativeValues[deal.representative];
+        if (!v) continue;
+        const float* b = best ? representativeBest[deal.representative] : nullptr;
+        if (deal.gather < 0) {
+            addScaledInto(value, v, deal.weight, n);
+            if (b) addScaledInto(best, b, deal.weight, n);
+        } else {
+            const uint16_t* perm = boards.permutation(settings_.traverser, deal.gather);
+            gatherAddScaled(value, v, perm, deal.weight, mine_.count);
+            if (b) gatherAddScaled(best, b, perm, deal.weight, mine_.count);
+        }
+    }
+}
+
+}  // namespace qv

@@ -1,0 +1,72 @@
+#pragma once
+// One pass over the tree for one traverser: the segment walk (top-down reach and strategies,
+// batched terminals, bottom-up values and regret updates) and the chance sums between segments.
+#include <cstdint>
+#include <vector>
+
+#include "solver/perf_counters.h"
+#include "solver/segments.h"
+#include "solver/solver_state.h"
+
+namespace qv {
+
+struct PassSettings {
+    int traverser = 0;
+    bool training = true;
+    float weight = 0;             // averaging weight this iteration; 0 = nothing is accumulated
+    bool riverAveraging = false;  // river nodes accumulate too
+    RegretUpdate update;
+    int batchLimit = kMaxBatch;   // terminals per kernel call
+    bool perfCounters = false;
+};
+
+class Traversal {
+public:
+    // Per-slot vectors of one segment solve.
+    struct Frame {
+        const float** reach = nullptr;  // opponent reach; null = not reached
+        float** value = nullptr;        // traverser values
+        float** best = nullptr;         // best-response values (evaluation mode)
+        float** strategy = nullptr;     // decision slots: strategy of the player to act
+    };
+
+    Traversal(SolverState& state, const PassSettings& settings);
+
+    const PassSettings& settings() const { return settings_; }
+    int traverserStride() const { return mine_.stride; }
+    int opponentStride() const { return theirs_.stride; }
+
+    // The value (and best response) of the traverser's hands at a segment's root at one board state.
+    void solveSegment(int segment, int stateIndex, const float* reach, float* value, float* best);
+    // The value of a chance slot at a board state one or more cards below its segment's board.
+    void evaluateChild(const SegmentSlot& slot, int level, int stateIndex, const float* reach, float* value,
+                       float* best);
+    // The cards dealt at a board state: their representatives' values, gathered and weighted.
+    void combineDeals(int level, int stateIndex, float* const* representativeValues,
+                      float* const* representativeBest, float* value, float* best);
+    // A copy of the opponent reach with every hand holding the card at 0.
+    float* maskedReach(const float* reach, int card);
+
+    // The steps of a segment solve; the top of the tree calls them around the parallel subgames.
+    Frame openFrame(const Segment& segment);
+    void descend(const Segment& segment, int stateIndex, Frame& frame);
+    void evaluateTerminals(const Segment& segment, int stateIndex, Frame& frame);
+    void evaluateChances(const Segment& segment, int stateIndex, Frame& frame);
+    void ascend(const Segment& segment, int stateIndex, Frame& frame);
+
+private:
+    void chanceValue(const SegmentSlot& slot, int level, int stateIndex, const float* reach, float* value,
+                     float* best);
+    void runBatch(KernelKind kind, const Segment& segment, int stateIndex, const std::vector<int>& slots,
+                  Frame& frame);
+    bool accumulatesAt(int street) const;
+
+    SolverState& state_;
+    PassSettings settings_;
+    const HandList& mine_;
+    const HandList& theirs_;
+    const float* zeros_;  // a traverser-length vector of zeros
+    std::vector<float> zeroStore_;
+};
+
+}  // namespace qv

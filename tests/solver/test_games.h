@@ -1,0 +1,60 @@
+#pragma once
+// Small hand-made games for the solver tests: action records written directly, ranges, and a
+// showdown ranking that needs no evaluator tables.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "cards/card.h"
+#include "solver/hand_list.h"
+#include "solver/solver_state.h"
+
+namespace qv::testing {
+
+// Appends records in pre-order: call the children of a node right after the node, in action order.
+struct RecordBuilder {
+    std::vector<ActionRecord> records;
+
+    int decision(int parent, int player, int street) {
+        records.push_back({ActionType::Decision, parentIndex(parent), player, street, 0});
+        return int(records.size()) - 1;
+    }
+    int showdown(int parent, double stake) {
+        records.push_back({ActionType::Showdown, parentIndex(parent), -1, -1, stake});
+        return int(records.size()) - 1;
+    }
+    int fold(int parent, double stake) {
+        records.push_back({ActionType::Fold, parentIndex(parent), -1, -1, stake});
+        return int(records.size()) - 1;
+    }
+
+private:
+    static uint32_t parentIndex(int parent) { return parent < 0 ? 0xFFFFFFFFu : uint32_t(parent); }
+};
+
+inline Card card(const char* text) {
+    const std::string ranks = "23456789TJQKA", suits = "cdhs";
+    return Card(13 * suits.find(text[1]) + ranks.find(text[0]));
+}
+
+inline int combo(const char* a, const char* b) { return handSlotOf(card(a), card(b)); }
+
+// A ranking that depends only on ranks and on how many cards share a suit, so every suit
+// permutation keeps it: most cards of one suit first, then the hole ranks.
+inline uint32_t suitBlindStrength(CardMask board, Card a, Card b) {
+    CardMask all = board | cardBit(a) | cardBit(b);
+    int flushCount = 0;
+    for (int s = 0; s < 4; ++s) flushCount = std::max(flushCount, __builtin_popcountll((all >> (13 * s)) & 0x1FFF));
+    int pairs = 0;
+    for (int r = 0; r < 13; ++r) {
+        int n = 0;
+        for (int s = 0; s < 4; ++s) n += (all >> (13 * s + r)) & 1;
+        pairs += n * n;
+    }
+    return uint32_t(flushCount >= 5 ? 1 : 0) << 24 | uint32_t(pairs) << 12 |
+           uint32_t(std::max(rankOf(a), rankOf(b))) << 4 | uint32_t(std::min(rankOf(a), rankOf(b)));
+}
+
+inline std::array<int, 3> flopOf(const char* a, const char* b, const char* c) { return {card(a), card(b), card(c)}; }
+
+}  // namespace qv::testing

@@ -1,0 +1,106 @@
+// A river game with a known equilibrium: OOP holds nuts or air and may bet the pot; IP holds only
+// bluff-catchers. At equilibrium OOP always bets the nuts and bets half of its air (one bluff per
+// two value bets), IP calls half the time, and the EVs are +25 / -25 around each half pot.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "solver/iteration.h"
+#include "solver/results.h"
+#include "solver/settings.h"
+#include "solver/strategy_access.h"
+#include "test_games.h"
+
+namespace qv {
+namespace {
+
+using namespace qv::testing;
+
+const int kNuts[] = {combo("Ac", "Ad"), combo("Ah", "As"), combo("Kc", "Kd"), combo("Kh", "Ks")};
+const int kAir[] = {combo("Qc", "Qd"), combo("Qh", "Qs"), combo("Jc", "Jd"), combo("Jh", "Js")};
+const int kCatchers[] = {combo("Tc", "Td"), combo("Th", "Ts"), combo("9c", "9d"), combo("9h", "9s")};
+
+GameDefinition polarisedRiverGame() {
+    RecordBuilder b;
+    int root = b.decision(-1, 0, 3);
+    int bet = b.decision(root, 1, 3);
+    b.showdown(bet, 150);  // call: each has 50 + 100 in
+    b.fold(bet, 50);       // IP folds having put in nothing
+    int check = b.decision(root, 1, 3);
+    b.showdown(check, 50);
+    GameDefinition game;
+    game.records = b.records;
+    game.flop = flopOf("2c", "3d", "4h");
+    game.turn = card("5s");
+    game.river = card("7c");
+    game.ranges[0].assign(kComboCount, 0.0);
+    game.ranges[1].assign(kComboCount, 0.0);
+    for (int c : kNuts) game.ranges[0][c] = 1.0;
+    for (int c : kAir) game.ranges[0][c] = 1.0;
+    for (int c : kCatchers) game.ranges[1][c] = 1.0;
+    game.ranker = [](CardMask, Card a, Card b) -> uint32_t {
+        int slot = handSlotOf(a, b);
+        for (int c : kNuts)
+            if (c == slot) return 3;
+        for (int c : kCatchers)
+            if (c == slot) return 2;
+        return 1;
+    };
+    return game;
+}
+
+double meanOver(const std::vector<float>& values, const int* combos, int count) {
+    double sum = 0;
+    for (int i = 0; i < count; ++i) sum += values[combos[i]];
+    return sum / count;
+}
+
+TEST(ToyRiverGame, ConvergesToTheClosedFormEquilibrium) {
+    solverSettings().threadCount = 1;
+    SolverState state(polarisedRiverGame());
+    for (int i = 0; i < 4000; ++i) runIteration(state);
+    ResultRecord r = measureResults(state);
+    EXPECT_NEAR(r.evOop, 25.0, 0.3);
+    EXPECT_NEAR(r.evIp, -25.0, 0.3);
+    EXPECT_LT(r.exploitability, 0.3);
+    EXPECT_GE(r.exploitability, -1e-6);
+
+    auto oop = nodeAverageStrategy(state, 0, -1, -1);  // actions: bet, check
+    auto ip = nodeAverageStrategy(state, 1, -1, -1);   // actions: call, fold
+    EXPECT_NEAR(meanOver(oop[0], kNuts, 4), 1.0, 0.01);
+    EXPECT_NEAR(meanOver(oop[0], kAir, 4), 0.5, 0.03);
+    EXPECT_NEAR(meanOver(ip[0], kCatchers, 4), 0.5, 0.03);
+    // Combos outside a range have no strategy.
+    EXPECT_TRUE(std::isnan(oop[0][kCatchers[0]]));
+}
+
+TEST(ToyRiverGame, AveragingStartsAfterTheDelayWithWeightOne) {
+    Tuning t;
+    EXPECT_EQ(averagingWeight(t, 60), 0.0);
+    EXPECT_EQ(averagingWeight(t, 61), 1.0);
+    EXPECT_NEAR(averagingWeight(t, 64), std::pow(4.0, 1.5), 1e-9);
+    EXPECT_EQ(averagingWeight(t, 60 + 5000), 262143.0);
+    Tuning river = tuningFor({0, 0}, 3);
+    EXPECT_GT(averagingWeight(river, 60 + 5000), 262143.0);
+    // With packed strategy sums, river nodes accumulate on seven iterations after the delay and
+    // then on every seventh.
+    std::vector<int> on;
+    for (int t = 0; t < 90; ++t)
+        if (averagingFlag(3, t, 60)) on.push_back(t);
+    EXPECT_EQ(on, (std::vector<int>{61, 62, 63, 64, 65, 66, 67, 68, 75, 82, 89}));
+    EXPECT_TRUE(averagingFlag(0, 0, 60));
+}
+
+TEST(ToyRiverGame, LockedRecordKeepsItsRegretsAndSums) {
+    solverSettings().threadCount = 1;
+    SolverState state(polarisedRiverGame());
+    state.regrets(1)->record(0).flags |= RecordLocked;
+    for (int i = 0; i < 80; ++i) runIteration(state);
+    auto ip = nodeCurrentStrategy(state, 1, -1, -1);
+    EXPECT_FLOAT_EQ(ip[0][kCatchers[0]], 0.9f);  // still the default strategy
+    auto average = nodeAverageStrategy(state, 1, -1, -1);
+    EXPECT_FLOAT_EQ(average[0][kCatchers[0]], 0.9f);  // no sums: falls back to the current strategy
+}
+
+}  // namespace
+}  // namespace qv
