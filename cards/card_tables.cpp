@@ -1,7 +1,11 @@
 #include "cards/card_tables.h"
 
+#include "cards/combo_tables.h"
+
 namespace qv {
 
-void buildCardTables() {}
+void buildCardTables() {
+    buildComboTables();
+}
 
 }  // namespace qv
