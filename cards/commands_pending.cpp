@@ -9,7 +9,5 @@ void cmdCalcEqPp(TokenList&) { notAvailableYet(); }
 void cmdCalcEqNode(TokenList&) { notAvailableYet(); }
 void cmdShowCategoryNames(TokenList&) { notAvailableYet(); }
 void cmdShowCategories(TokenList&) { notAvailableYet(); }
-void cmdSetHandTypeOrder(TokenList&) { notAvailableYet(); }
-void cmdEvalHand(TokenList&) { notAvailableYet(); }
 
 }  // namespace qv
