@@ -7,7 +7,5 @@ namespace qv {
 void cmdCalcEq(TokenList&) { notAvailableYet(); }
 void cmdCalcEqPp(TokenList&) { notAvailableYet(); }
 void cmdCalcEqNode(TokenList&) { notAvailableYet(); }
-void cmdShowCategoryNames(TokenList&) { notAvailableYet(); }
-void cmdShowCategories(TokenList&) { notAvailableYet(); }
 
 }  // namespace qv

@@ -204,10 +204,7 @@ uint32_t applyShortDeck(uint32_t value, const Shape& h, const HandRules& rules) 
     return value;
 }
 
-}  // namespace
-
-HandValue evaluateHand(const Card* cards, int count) {
-    if (count < 3 || count > 7) return 0;
+Shape shapeOf(const Card* cards, int count) {
     uint64_t suited = 0;
     for (int i = 0; i < count; ++i) suited |= kSuitedBit[cards[i]];
     Shape h;
@@ -215,14 +212,30 @@ HandValue evaluateHand(const Card* cards, int count) {
     h.ranks = h.s[0] | h.s[1] | h.s[2] | h.s[3];
     h.odd = h.s[0] ^ h.s[1] ^ h.s[2] ^ h.s[3];
     h.d = evaluatorTables.bitCount[h.ranks];
-    uint32_t value;
+    return h;
+}
+
+uint32_t standardValue(const Shape& h, int count) {
     switch (count) {
-        case 7: value = sevenCards(h); break;
-        case 6: value = sixCards(h); break;
-        case 5: value = fiveCards(h); break;
-        case 4: value = fourCards(h); break;
-        default: value = threeCards(h); break;
+        case 7: return sevenCards(h);
+        case 6: return sixCards(h);
+        case 5: return fiveCards(h);
+        case 4: return fourCards(h);
+        default: return threeCards(h);
     }
+}
+
+}  // namespace
+
+HandValue evaluatePlain(const Card* cards, int count) {
+    if (count < 3 || count > 7) return 0;
+    return standardValue(shapeOf(cards, count), count);
+}
+
+HandValue evaluateHand(const Card* cards, int count) {
+    if (count < 3 || count > 7) return 0;
+    const Shape h = shapeOf(cards, count);
+    uint32_t value = standardValue(h, count);
     const HandRules& rules = handRules();
     if (value == 0) return 0;
     if (rules.lowCard > 0) value = applyShortDeck(value, h, rules);

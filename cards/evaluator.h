@@ -29,4 +29,8 @@ constexpr int kHandCategoryCount = 9;
 // and the category order of handRules().
 HandValue evaluateHand(const Card* cards, int count);
 
+// The same evaluation under the standard category order and the full deck, whatever handRules()
+// says: for callers that describe hands rather than decide showdowns.
+HandValue evaluatePlain(const Card* cards, int count);
+
 }  // namespace qv
