@@ -16,10 +16,10 @@ namespace qv {
 namespace {
 
 constexpr const char* kMadeHandNames[kMadeHandCount] = {
-    "nothing",     "king_high", "ace_high", "low_pair",  "third_pair",   "second_pair",
-    "underpair",   "top_pair",  "top_pair_tp", "overpair", "two_pair",   "trips",
-    "set",         "straight",  "flush",    "fullhouse", "top_fullhouse", "quads",
-    "straight_flush"};
+    "nothing",    "king_high",   "ace_high",  "low_pair",    "third_pair",
+    "second_pair", "underpair",  "top_pair",  "top_pair_tp", "overpair",
+    "two_pair",   "trips",       "set",       "straight",    "flush",
+    "fullhouse",  "top_fullhouse", "quads",   "straight_flush"};
 constexpr const char* kDrawKindNames[kDrawKindCount] = {
     "no_draw", "4out_straight_draw", "8out_straight_draw", "flush_draw", "combo_draw"};
 
