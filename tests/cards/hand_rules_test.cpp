@@ -5,15 +5,10 @@
 #include "cards/evaluator.h"
 #include "cards/hand_description.h"
 #include "cards/hand_rules.h"
+#include "card_test_text.h"
 
 namespace qv {
 namespace {
-
-HandValue evaluateText(const char* text) {
-    std::vector<Card> cards;
-    for (CardMask m = parseCards(text); m; m &= m - 1) cards.push_back(lowestCard(m));
-    return evaluateHand(cards.data(), int(cards.size()));
-}
 
 std::array<int, 9> orderOf(std::initializer_list<const char*> names) {
     std::array<int, 9> order{};
