@@ -86,25 +86,5 @@ TEST_F(HandRulesTest, OrdersThatDoNotNameEveryCategoryOnceAreRefused) {
     EXPECT_FALSE(handRules().customOrder);
 }
 
-TEST_F(HandRulesTest, DescriptionsNameTheRanks) {
-    struct Case { int lowCard; const char* cards; const char* text; };
-    const Case cases[] = {
-        {0, "AsAdKc9h7s4d2c", "aces, king nine seven kicker"},
-        {0, "5c4d3h2sAc", "five four trey deuce ace"},
-        {0, "KcKdKh9c9d9h2s", "kings over nines"},
-        {0, "AcAdKcKdQcQd2s", "aces and kings, queen kicker"},
-        {0, "AsKsQsJsTs", "ace king queen jack ten "},
-        {0, "9c8c7c6c2c", "nine eight seven six deuce "},
-        {0, "Kc9d7h5s3c2d", "king nine seven five trey "},
-        {0, "AcAdAhKsQd", "aces, king queen kicker"},
-        {0, "AcAdAhAsKd", "aces, king kicker"},
-        {4, "As6c7d8h9s", "nine eight seven six ace"},
-    };
-    for (const Case& c : cases) {
-        handRules().lowCard = c.lowCard;
-        EXPECT_EQ(describeHand(evaluateText(c.cards)), c.text) << c.cards;
-    }
-}
-
 }  // namespace
 }  // namespace qv
