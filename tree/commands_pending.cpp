@@ -4,10 +4,7 @@
 
 namespace qv {
 
-void cmdIsTreePresent(TokenList&) { notAvailableYet(); }
 void cmdCutLine(TokenList&) { notAvailableYet(); }
-void cmdBuildTree(TokenList&) { notAvailableYet(); }
-void cmdFreeTree(TokenList&) { notAvailableYet(); }
 void cmdShowNode(TokenList&) { notAvailableYet(); }
 void cmdShowChildren(TokenList&) { notAvailableYet(); }
 void cmdShowAllLines(TokenList&) { notAvailableYet(); }
