@@ -4,14 +4,8 @@
 
 namespace qv {
 
-void cmdCutLine(TokenList&) { notAvailableYet(); }
-void cmdShowNode(TokenList&) { notAvailableYet(); }
-void cmdShowChildren(TokenList&) { notAvailableYet(); }
-void cmdShowAllLines(TokenList&) { notAvailableYet(); }
 void cmdShowMemory(TokenList&) { notAvailableYet(); }
 void cmdEstimateSchematicTree(TokenList&) { notAvailableYet(); }
-void cmdNodeCount(TokenList&) { notAvailableYet(); }
-void cmdSetEvBoost(TokenList&) { notAvailableYet(); }
 void cmdForget(TokenList&) { notAvailableYet(); }
 void cmdRebuildForgottenStreets(TokenList&) { notAvailableYet(); }
 void cmdSolveAllSplits(TokenList&) { notAvailableYet(); }
