@@ -4,8 +4,6 @@
 
 namespace qv {
 
-void cmdShowMemory(TokenList&) { notAvailableYet(); }
-void cmdEstimateSchematicTree(TokenList&) { notAvailableYet(); }
 void cmdForget(TokenList&) { notAvailableYet(); }
 void cmdRebuildForgottenStreets(TokenList&) { notAvailableYet(); }
 void cmdSolveAllSplits(TokenList&) { notAvailableYet(); }
