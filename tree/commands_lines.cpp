@@ -26,7 +26,7 @@ double lineAmount(const std::string& token) {
 }
 
 void addLine(TokenList& tokens, bool prune) {
-    if (tokens.size() < 2) argError(tokens);
+    if (tokens.size() < 2 || tokens.size() > kMaxLineAmounts + 1) argError(tokens);
     LineWriter line(schematicRoot(), prune);
     for (size_t i = 1; i < tokens.size(); ++i)
         if (!line.add(lineAmount(tokens[i]))) argError(tokens);
@@ -66,7 +66,7 @@ void cmdAddLine(TokenList& tokens) { addLine(tokens, false); }
 void cmdForceLine(TokenList& tokens) { addLine(tokens, true); }
 
 void cmdRemoveLine(TokenList& tokens) {
-    if (tokens.size() < 2) argError(tokens);
+    if (tokens.size() < 2 || tokens.size() > kMaxLineAmounts + 1) argError(tokens);
     std::vector<double> amounts;
     for (size_t i = 1; i < tokens.size(); ++i) amounts.push_back(lineAmount(tokens[i]));
     removeLine(schematicRoot(), removalKeys(amounts));

@@ -13,6 +13,8 @@
 namespace qv {
 
 constexpr double kFoldKey = -1;
+// Real lines hold a few dozen actions; the cap keeps every walk of the tree shallow.
+constexpr size_t kMaxLineAmounts = 1000;
 
 struct SchematicNode {
     using Children = std::map<double, std::unique_ptr<SchematicNode>, std::greater<double>>;
