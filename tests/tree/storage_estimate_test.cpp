@@ -39,6 +39,7 @@ TEST_F(UncompressedStorageTest, CountsEveryActionHandAndBoardState) {
     // On a flop the turn nodes hold one record per turn card.
     clearLines();
     setBoard("QsJh9h");
+    gameSetup().flopIsomorphism = false;  // the five hands are not suit-symmetric
     addLines({"0 0 0 0"});
     runBuildSteps(BuildOptions{});
     EXPECT_EQ(uncompressedStorageBytes(builtTree()), (1 * 8 + 1 * 4 + 1 * 8 * 49 + 1 * 4 * 49) * 8);
