@@ -1,10 +1,9 @@
 // Handlers that build and discard the game tree.
-#include "interpreter/errors.h"
 #include "interpreter/session.h"
-#include "solver/solver_control.h"
 #include "tree/build_reply.h"
 #include "tree/built_tree.h"
 #include "tree/commands.h"
+#include "tree/tree_guards.h"
 #include "tree/tree_params.h"
 
 namespace qv {
@@ -20,7 +19,7 @@ BuildReport buildGameTreeWithReport(const BuildOptions& options) {
 void cmdBuildTree(TokenList& tokens) {
     checkBuildInputs();
     // Refused before the info lines are cleared, so a refused build changes nothing.
-    if (isSolverRunning()) throw EngineError("Can't do that when solver is running");
+    requireSolverIdle();
     builtTree().noEv = false;
     treeParams().infoLines.clear();
     buildGameTreeWithReport(BuildOptions{});
@@ -28,7 +27,7 @@ void cmdBuildTree(TokenList& tokens) {
 }
 
 void cmdFreeTree(TokenList& tokens) {
-    if (isSolverRunning()) throw EngineError("Can't do that when solver is running");
+    requireSolverIdle();
     freeBuiltTree();
     replyOk(tokens);
 }

@@ -1,12 +1,12 @@
 // Handlers that inspect or edit the game tree at one node path.
 #include "cards/card.h"
 #include "interpreter/errors.h"
-#include "solver/solver_control.h"
 #include "tree/build_reply.h"
 #include "tree/built_tree.h"
 #include "tree/commands.h"
 #include "tree/node_count.h"
 #include "tree/node_path.h"
+#include "tree/tree_guards.h"
 #include "tree/tree_params.h"
 
 namespace qv {
@@ -61,14 +61,6 @@ void replyStreetCounts(const NodeCountTable::PerStreet& counts) {
     reply("RIVER  %lld\n", (long long)counts[2]);
 }
 
-void requireTree() {
-    if (!builtTree().present) throw EngineError("missing/incorrect tree");
-}
-
-void requireSolverIdle() {
-    if (isSolverRunning()) throw EngineError("Can't do that when solver is running");
-}
-
 }  // namespace
 
 void cmdShowNode(TokenList& tokens) {
@@ -87,14 +79,14 @@ void cmdShowChildren(TokenList& tokens) {
 }
 
 void cmdShowAllLines(TokenList&) {
-    requireTree();
+    requireBuiltTree();
     reply("r\nr:0\n");
     replyLinesBelow(schematicRoot(), "r:0");
     replyEndLine();
 }
 
 void cmdNodeCount(TokenList&) {
-    requireTree();
+    requireBuiltTree();
     NodeCountTable table = countNodes(schematicRoot(), builtTree().firstStreet);
     const std::pair<const char*, const NodeCountTable::PerStreet*> groups[] = {
         {"H_DEC", &table.ipDecisions}, {"V_DEC", &table.oopDecisions}, {"SPLIT", &table.splits}, {"END", &table.ends}};

@@ -4,13 +4,12 @@
 #include <stdexcept>
 
 #include "cards/card.h"
-#include "interpreter/errors.h"
 #include "interpreter/session.h"
-#include "solver/solver_control.h"
 #include "tree/accuracy.h"
 #include "tree/built_tree.h"
 #include "tree/commands.h"
 #include "tree/schematic_tree.h"
+#include "tree/tree_guards.h"
 #include "tree/tree_params.h"
 
 namespace qv {
@@ -31,14 +30,6 @@ void addLine(TokenList& tokens, bool prune) {
     for (size_t i = 1; i < tokens.size(); ++i)
         if (!line.add(lineAmount(tokens[i]))) argError(tokens);
     replyOk(tokens);
-}
-
-void requireTree() {
-    if (!builtTree().present) throw EngineError("missing/incorrect tree");
-}
-
-void requireSolverIdle() {
-    if (isSolverRunning()) throw EngineError("Can't do that when solver is running");
 }
 
 }  // namespace
@@ -74,7 +65,7 @@ void cmdRemoveLine(TokenList& tokens) {
 }
 
 void cmdSetRake(TokenList& tokens) {
-    requireTree();
+    requireBuiltTree();
     requireSolverIdle();
     double fraction = std::stod(tokens[1]);
     double cap = std::stod(tokens[2]);
@@ -85,7 +76,7 @@ void cmdSetRake(TokenList& tokens) {
 }
 
 void cmdShowEffectiveStack(TokenList&) {
-    requireTree();
+    requireBuiltTree();
     reply("%d\n", builtTree().effectiveStack);
 }
 

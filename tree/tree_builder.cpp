@@ -5,8 +5,8 @@
 #include "cards/game_setup.h"
 #include "cards/hand_rules.h"
 #include "interpreter/errors.h"
-#include "solver/solver_control.h"
 #include "tree/built_tree.h"
+#include "tree/tree_guards.h"
 #include "tree/tree_params.h"
 
 namespace qv {
@@ -92,7 +92,7 @@ void checkBuildInputs() {
 }
 
 BuildReport runBuildSteps(const BuildOptions& options) {
-    if (isSolverRunning()) throw EngineError("Can't do that when solver is running");
+    requireSolverIdle();
     const GameSetup& setup = gameSetup();
     BuiltTree next;
     next.flop = setup.board.flop;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -88,52 +89,59 @@ TEST(ReservedBufferTest, StoreReservationsRoundToTheirGranules) {
     EXPECT_EQ(compressedStoreReservation(2049), 8192);
 }
 
-TEST(ArenaDeathTest, GrowingPastTheReservationEndsTheProcess) {
+// Runs the action in a child process, which must print exactly the message (a regular
+// expression) on standard output and end with status 1.
+void expectFatal(const std::function<void()>& action, const std::string& message) {
     EXPECT_EXIT(
         {
             outputToStandardError();
+            action();
+        },
+        ::testing::ExitedWithCode(1), "^" + message + "\n$");
+}
+
+TEST(ArenaDeathTest, GrowingPastTheReservationEndsTheProcess) {
+    expectFatal(
+        [] {
             ReservedBuffer buffer(2 * 4096, 4096);
             buffer.grow(2 * 4096);
             buffer.grow(2 * 4096 + 1);
         },
-        ::testing::ExitedWithCode(1), "^out of memory \\(not enough reserved\\)\n$");
+        "out of memory \\(not enough reserved\\)");
 }
 
 TEST(ArenaDeathTest, FailedReservationEndsTheProcess) {
     if (!kAddressSpaceLimitWorks) GTEST_SKIP();
-    EXPECT_EXIT(
-        {
-            outputToStandardError();
+    expectFatal(
+        [] {
             limitAddressSpace(rlim_t(4) << 30);
             ReservedBuffer buffer(int64_t(1) << 40, 4096);
             buffer.grow(1);
         },
-        ::testing::ExitedWithCode(1), "^Reserve 1099511627776 bytes fail \\(errno 12\\)\n$");
+        "Reserve 1099511627776 bytes fail \\(errno 12\\)");
 }
 
 TEST(ArenaDeathTest, RowThatCannotBeCommittedEndsTheProcess) {
     if (!kAddressSpaceLimitWorks) GTEST_SKIP();
-    EXPECT_EXIT(
-        {
-            outputToStandardError();
+    expectFatal(
+        [] {
             CardRows rows(2, CardRows::Mode::Commit);
             rows.allocate(1, 0x7FFFFFFFu);
             limitAddressSpace(rlim_t(1) << 30);
             rows.touch(1);
         },
-        ::testing::ExitedWithCode(1), "^Commit 4294967294 bytes fail \\(errno 12\\)\n$");
+        "Commit 4294967294 bytes fail \\(errno 12\\)");
 }
 
 TEST(ArenaDeathTest, ArrayThatCannotBeAllocatedEndsTheProcess) {
     if (!kAddressSpaceLimitWorks) GTEST_SKIP();
-    EXPECT_EXIT(
-        {
-            outputToStandardError();
+    expectFatal(
+        [] {
             limitAddressSpace(rlim_t(1) << 30);
             SizedArray array;
             array.resize(0x7FFFFFFF, false);
         },
-        ::testing::ExitedWithCode(1), "^out of memory\n$");
+        "out of memory");
 }
 
 TEST(CardRowsTest, RowsGetZeroedMemoryAtTheirFirstTouchOnly) {
