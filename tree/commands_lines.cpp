@@ -21,7 +21,7 @@ namespace {
 double lineAmount(const std::string& token) {
     double amount = std::floor(std::stod(token));
     if (!(std::fabs(amount) <= std::numeric_limits<int32_t>::max())) throw std::out_of_range(token);
-    return amount;
+    return amount + 0.0;  // -0 is the check key 0
 }
 
 void addLine(TokenList& tokens, bool prune) {

@@ -58,3 +58,9 @@ show_node r:0:c:c
 add_line 0 0 0
 build_tree
 show_node r
+set_board QsJh2h
+clear_lines
+add_line -0.5
+add_line -0
+build_tree
+show_children r:0
