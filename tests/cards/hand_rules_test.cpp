@@ -5,15 +5,10 @@
 #include "cards/evaluator.h"
 #include "cards/hand_description.h"
 #include "cards/hand_rules.h"
+#include "card_test_text.h"
 
 namespace qv {
 namespace {
-
-HandValue evaluateText(const char* text) {
-    std::vector<Card> cards;
-    for (CardMask m = parseCards(text); m; m &= m - 1) cards.push_back(lowestCard(m));
-    return evaluateHand(cards.data(), int(cards.size()));
-}
 
 std::array<int, 9> orderOf(std::initializer_list<const char*> names) {
     std::array<int, 9> order{};
@@ -89,26 +84,6 @@ TEST_F(HandRulesTest, OrdersThatDoNotNameEveryCategoryOnceAreRefused) {
     EXPECT_EQ(unknown[0], -1);
     EXPECT_FALSE(setHandTypeOrder(handRules(), unknown));
     EXPECT_FALSE(handRules().customOrder);
-}
-
-TEST_F(HandRulesTest, DescriptionsNameTheRanks) {
-    struct Case { int lowCard; const char* cards; const char* text; };
-    const Case cases[] = {
-        {0, "AsAdKc9h7s4d2c", "aces, king nine seven kicker"},
-        {0, "5c4d3h2sAc", "five four trey deuce ace"},
-        {0, "KcKdKh9c9d9h2s", "kings over nines"},
-        {0, "AcAdKcKdQcQd2s", "aces and kings, queen kicker"},
-        {0, "AsKsQsJsTs", "ace king queen jack ten "},
-        {0, "9c8c7c6c2c", "nine eight seven six deuce "},
-        {0, "Kc9d7h5s3c2d", "king nine seven five trey "},
-        {0, "AcAdAhKsQd", "aces, king queen kicker"},
-        {0, "AcAdAhAsKd", "aces, king kicker"},
-        {4, "As6c7d8h9s", "nine eight seven six ace"},
-    };
-    for (const Case& c : cases) {
-        handRules().lowCard = c.lowCard;
-        EXPECT_EQ(describeHand(evaluateText(c.cards)), c.text) << c.cards;
-    }
 }
 
 }  // namespace

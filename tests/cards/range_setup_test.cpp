@@ -83,35 +83,6 @@ TEST(SetBoard, AcceptsEveryBoardForm) {
     }
 }
 
-TEST(SetBoard, RejectsBadBoardsWithTheirOwnMessages) {
-    const std::string arg = "incorrect or missing argument", invalid = "ERROR: invalid card\n";
-    struct Case { std::vector<std::string> args; std::string error; int lowCard; };
-    const Case cases[] = {
-        {{}, arg, 0},
-        {{"QsJh2hT"}, arg, 0},
-        {{"QsJh"}, arg, 0},
-        {{"QsJh2hTd3c4d"}, arg, 0},
-        {{"Qs", "Jh"}, arg, 0},
-        {{"Qs", "Jh", "2h", "Td", "3c", "4d"}, arg, 0},
-        {{"Qs", "Qs", "Jh"}, arg, 0},
-        {{"QsJh", "2h", "Td"}, arg, 0},
-        {{"Qs", "Jh", "2h", "Td3c"}, arg, 0},
-        {{"QsQsJh"}, arg, 0},
-        {{"QsJh2hQs"}, "duplicate cards", 0},
-        {{"Qs", "Jh", "2h", "Td", "Td"}, "duplicate cards", 0},
-        {{"QsJh2x"}, invalid, 0},
-        {{"Qs", "Jh", "10h"}, invalid, 0},
-        {{"Qs", "Jh", "2h", "TdTd"}, invalid, 0},
-        {{"QsJh2h"}, "invalid card", 4},
-        {{"QsJh9hTd5c"}, "invalid card", 4},
-    };
-    for (const Case& c : cases) {
-        LowCardGuard rules(c.lowCard);
-        EXPECT_EQ(errorOf([&] { parseBoard(c.args); }), c.error)
-            << (c.args.empty() ? "" : c.args[0]);
-    }
-}
-
 TEST(DeckDistribution, NeedsAPositiveSumAndSwitchesIsomorphismOff) {
     GameSetup setup;
     std::vector<double> weights(kCardCount, 0.0);

@@ -2,11 +2,10 @@
 
 #include "cards/hand_rules.h"
 #include "cards/showdown_value.h"
+#include "card_test_text.h"
 
 namespace qv {
 namespace {
-
-Card card(const char* text) { return lowestCard(parseCards(text)); }
 
 TEST(ShowdownValue, FollowsTheHoleCardRule) {
     struct Case { const char* board; const char* hole; HandValue anyFive, oneHole, bothHoles; };
@@ -19,7 +18,7 @@ TEST(ShowdownValue, FollowsTheHoleCardRule) {
     };
     for (const Case& c : cases) {
         CardMask board = parseCards(c.board);
-        Card a = card(std::string(c.hole, 2).c_str()), b = card(c.hole + 2);
+        Card a = cardOf(std::string(c.hole, 2).c_str()), b = cardOf(c.hole + 2);
         const HandValue expected[3] = {c.anyFive, c.oneHole, c.bothHoles};
         for (int rule = 0; rule < 3; ++rule) {
             handRules().mustUseHoleCards = rule;

@@ -6,11 +6,10 @@
 #include "cards/combo_tables.h"
 #include "cards/evaluator.h"
 #include "cards/suit_isomorphism.h"
+#include "card_test_text.h"
 
 namespace qv {
 namespace {
-
-Card card(const char* text) { return lowestCard(parseCards(text)); }
 
 TEST(SuitIsomorphism, CanonicalPermutationOfKnownBoards) {
     struct Case { const char* flop; const char* turn; const char* river; SuitPermutation perm; };
@@ -25,10 +24,10 @@ TEST(SuitIsomorphism, CanonicalPermutationOfKnownBoards) {
         {"2c2d2h", "As", "", kIdentitySuits},
     };
     for (const Case& c : cases) {
-        Card turn = *c.turn ? card(c.turn) : -1, river = *c.river ? card(c.river) : -1;
+        Card turn = *c.turn ? cardOf(c.turn) : -1, river = *c.river ? cardOf(c.river) : -1;
         EXPECT_EQ(canonicalSuitPermutation(parseCards(c.flop), turn, river), c.perm) << c.flop;
     }
-    CanonicalFlop canonical(parseCards("QsJh2h"), card("Td"), -1);
+    CanonicalFlop canonical(parseCards("QsJh2h"), cardOf("Td"), -1);
     EXPECT_EQ(cardsToText(canonical.flop()), "2c Jc Qd");
     EXPECT_EQ(cardText(canonical.turn()), "Th");
     EXPECT_EQ(canonical.river(), -1);
@@ -107,10 +106,10 @@ TEST(SuitIsomorphism, DeckWeightsMoveWithTheirSuits) {
     for (Card c = 0; c < kCardCount; ++c) weights[c] = c;
     SuitPermutation perm = canonicalSuitPermutation(parseCards("QsJh2h"));
     auto out = relabelDeckWeights(weights, perm);
-    EXPECT_EQ(out[card("Qd")], weights[card("Qs")]);
-    EXPECT_EQ(out[card("2c")], weights[card("2h")]);
-    EXPECT_EQ(out[card("Ah")], weights[card("Ac")]);
-    EXPECT_EQ(out[card("5s")], weights[card("5d")]);
+    EXPECT_EQ(out[cardOf("Qd")], weights[cardOf("Qs")]);
+    EXPECT_EQ(out[cardOf("2c")], weights[cardOf("2h")]);
+    EXPECT_EQ(out[cardOf("Ah")], weights[cardOf("Ac")]);
+    EXPECT_EQ(out[cardOf("5s")], weights[cardOf("5d")]);
 }
 
 TEST(SuitIsomorphism, BoardSymmetriesAndMissingImages) {
@@ -127,7 +126,7 @@ TEST(SuitIsomorphism, BoardSymmetriesAndMissingImages) {
     auto collect = [&](const std::string& line) { lines.push_back(line); };
     EXPECT_EQ(checkIsomorphImages(board, hands, collect), 0);
     // Without AdKd, its mirror AcKc has no image (clubs and diamonds are interchangeable here).
-    std::erase(hands, uint16_t(handSlotOf(card("Ad"), card("Kd"))));
+    std::erase(hands, uint16_t(handSlotOf(cardOf("Ad"), cardOf("Kd"))));
     EXPECT_EQ(checkIsomorphImages(board, hands, collect), 1);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "isomorph error: 2h Jh Qs  | Kc Ac \n");
