@@ -3,7 +3,6 @@
 
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
 
 #include "interpreter/command_table.h"
@@ -11,6 +10,7 @@
 #include "interpreter/session.h"
 #include "interpreter/variables.h"
 #include "platform/console.h"
+#include "platform/process.h"
 
 namespace qv {
 
@@ -21,7 +21,10 @@ bool readCommandLine(std::istream& in, std::string& line) {
         any = true;
         if (c == '\n') return true;
         if (c == '\r') {
-            if (in.peek() == '\n') in.get();
+            // Only look for the LF of a CR LF pair when it has already arrived: waiting for it
+            // would stall a client that ends its lines with a bare CR. An LF that arrives later
+            // reads as an empty line, which every caller ignores.
+            if (in.rdbuf()->in_avail() > 0 && in.peek() == '\n') in.get();
             return true;
         }
         line += char(c);
@@ -48,7 +51,7 @@ TokenList tokenizeLine(const std::string& line) {
         } else if (c == ' ') {
             endToken();
         } else if (c == '"') {
-            inQuotes = true;
+            inQuotes = true;  // text before the quote joins the quoted text
         } else {
             current += c;
         }
@@ -58,7 +61,7 @@ TokenList tokenizeLine(const std::string& line) {
 }
 
 TokenList substituteVariables(const TokenList& tokens) {
-    if (tokens.empty() || tokens[0][0] == '#') return tokens;
+    if (tokens.empty() || tokens[0].starts_with('#')) return tokens;
     TokenList out = tokens;
     for (std::string& token : out) {
         if (token.size() < 2 || token[0] != '$') continue;
@@ -72,29 +75,37 @@ namespace {
 void endStringStep() {
     const std::string& end = interpreter().endString;
     if (end.empty()) return;
+    // The end string goes through the '#' rule like any reply, but is never formatted.
     if (end[0] == '#' && !interpreter().allowHashLines) return;
     replyText(end + "\n");
 }
 
-[[noreturn]] void terminateAfterError() {
+void terminateIfRequested() {
+    if (!interpreter().flags.terminateOnError) return;
     flushReply();
     fflush(stdout);
     if (interpreter().flags.colorText) setConsoleColor(7);
-    std::exit(1);
+    endProcess(1);
 }
 
-void reportError(std::string text, bool red) {
+void reportError(std::string text) {
     if (text.empty() || text.back() != '\n') text += '\n';
-    if (red && interpreter().flags.colorText) setConsoleColor(4);
+    if (interpreter().flags.colorText) setConsoleColor(4);
     replyText(text);
     endStringStep();
-    if (interpreter().flags.terminateOnError) terminateAfterError();
+    terminateIfRequested();
+}
+
+void reportInvalidValue() {
+    replyText("ERROR: Invalid value\n");
+    endStringStep();
+    terminateIfRequested();
 }
 
 void echoLine(const TokenList& tokens) {
     std::string text = joinTokens(tokens, 0, INT_MAX);
-    bool color = interpreter().flags.colorText;
-    if (color) setConsoleColor(text[0] == '#' ? 5 : 3);
+    const bool color = interpreter().flags.colorText;
+    if (color) setConsoleColor(text.starts_with('#') ? 5 : 3);
     printDirect("%s\n", text.c_str());
     if (color) setConsoleColor(7);
 }
@@ -104,12 +115,13 @@ void echoLine(const TokenList& tokens) {
     if (tokens.size() > 1) {
         try {
             code = std::stoi(tokens[1]);
-        } catch (const std::logic_error&) {
+        } catch (const std::logic_error&) {  // unreadable or out of range: status 0
             code = 0;
         }
     }
-    fflush(stdout);
-    std::exit(code);
+    // Replies still pending (from earlier --cmd lines) are written rather than lost.
+    flushReply();
+    endProcess(code);
 }
 
 void runHandler(const CommandRow& row, TokenList& tokens) {
@@ -119,25 +131,21 @@ void runHandler(const CommandRow& row, TokenList& tokens) {
         row.handler(tokens);
         endStringStep();
     } catch (const std::invalid_argument&) {
-        replyText("ERROR: Invalid value\n");
-        endStringStep();
-        if (interpreter().flags.terminateOnError) terminateAfterError();
+        reportInvalidValue();
     } catch (const std::out_of_range&) {
-        replyText("ERROR: Invalid value\n");
-        endStringStep();
-        if (interpreter().flags.terminateOnError) terminateAfterError();
+        reportInvalidValue();
     } catch (const EngineError& e) {
-        char buffer[256];
-        snprintf(buffer, sizeof buffer, "ERROR: %s %s\n", interpreter().currentCommand.c_str(),
-                 e.what());
-        reportError(buffer, true);
+        reportError("ERROR: " + interpreter().currentCommand + " " + e.what());
     } catch (const std::runtime_error& e) {
-        reportError(e.what(), true);
+        reportError(e.what());
     } catch (const CodecError& e) {
         reply("#exception: %s\n", e.what());
         flushReply();
-        fflush(stdout);
-        std::exit(1);
+        endProcess(1);
+    } catch (const std::exception& e) {
+        // Anything else a handler lets escape (a failed allocation, a library's logic error) is
+        // reported in the command-error form instead of ending the program.
+        reportError("ERROR: " + interpreter().currentCommand + " " + e.what());
     }
 }
 
@@ -158,15 +166,14 @@ void dispatchCommand(const TokenList& input) {
         return;
     }
     if (st.ifSkipping) return;
-    if (once[0][0] == '#') return;
+    if (once[0].starts_with('#')) return;
     if (once[0] == "exit") exitCommand(once);
 
+    // A second pass resolves a variable whose value names another variable.
     TokenList twice = substituteVariables(once);
     const CommandRow* row = findCommand(twice[0]);
     if (!row) {
-        char buffer[512];
-        snprintf(buffer, sizeof buffer, "ERROR: Command %s not recognized\n", twice[0].c_str());
-        reportError(buffer, true);
+        reportError("ERROR: Command " + twice[0] + " not recognized\n");
         return;
     }
     runHandler(*row, twice);

@@ -1,13 +1,15 @@
 // The pending reply and the writers of standard output.
 #include "interpreter/reply.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
 
 #include "interpreter/errors.h"
 #include "interpreter/session.h"
+#include "platform/console.h"
+#include "platform/process.h"
 
 namespace qv {
 
@@ -25,8 +27,10 @@ std::string formatPiece(const char* format, va_list args) {
 void writeLockedWith(const char* format, va_list args, bool notice) {
     std::string text = formatPiece(format, args);
     std::lock_guard<std::mutex> lock(outputLock());
-    (void)notice;  // console colours are applied by the console layer
+    const bool color = notice && interpreter().flags.colorText;
+    if (color) setConsoleColor(11);
     fwrite(text.data(), 1, text.size(), stdout);
+    if (color) setConsoleColor(7);
     fflush(stdout);
 }
 
@@ -88,6 +92,7 @@ void printNotice(const char* format, ...) {
 void flushReply() {
     std::lock_guard<std::mutex> lock(outputLock());
     InterpreterState& st = interpreter();
+    if (st.pendingReply.empty()) return;
     size_t start = 0;
     const std::string& text = st.pendingReply;
     while (start < text.size()) {
@@ -129,8 +134,7 @@ void fail(const char* message) {
         printDirect("fail (%s)\n", message);
     else
         printDirect("fail\n");
-    fflush(stdout);
-    std::exit(1);
+    endProcess(1);
 }
 
 std::string joinTokens(const TokenList& tokens, size_t first, size_t end) {

@@ -1,5 +1,6 @@
 #pragma once
 // Process-wide state of the command interpreter, in one place so that tests can reset it.
+#include <chrono>
 #include <mutex>
 #include <string>
 
@@ -11,6 +12,7 @@ struct SessionFlags {
     bool suppressOk = false;
     bool terminateOnError = false;
     bool compactMessages = false;
+    bool exitAfterDisconnect = false;
     int verbosity = 0;
 };
 
@@ -22,6 +24,11 @@ struct InterpreterState {
     bool allowHashLines = false;
     std::string soughtLabel;
     bool ifSkipping = false;
+    int scriptDepth = 0;  // load_script levels now open
+    // Taken at start-up: the OpenMP runtime's thread count before any solve changed it, and the
+    // reference point of solver_time.
+    int startupThreadCount = 1;
+    std::chrono::steady_clock::time_point startTime = std::chrono::steady_clock::now();
 };
 
 InterpreterState& interpreter();

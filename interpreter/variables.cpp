@@ -1,3 +1,4 @@
+// The process-wide variable store.
 #include "interpreter/variables.h"
 
 namespace qv {
@@ -17,6 +18,16 @@ std::optional<std::string> VariableStore::get(const std::string& name) const {
 void VariableStore::set(const std::string& name, const std::string& value) {
     std::lock_guard<std::mutex> lock(mutex_);
     values_[name] = value;
+}
+
+void VariableStore::setIfAbsent(const std::string& name, const std::string& value) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    values_.emplace(name, value);
+}
+
+void VariableStore::clear() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    values_.clear();
 }
 
 std::map<std::string, std::string> VariableStore::snapshot() const {

@@ -13,6 +13,9 @@ public:
     bool exists(const std::string& name) const;
     std::optional<std::string> get(const std::string& name) const;
     void set(const std::string& name, const std::string& value);
+    // Sets the value only when the name is unset, in one step under the lock.
+    void setIfAbsent(const std::string& name, const std::string& value);
+    void clear();
     std::map<std::string, std::string> snapshot() const;
 
 private:

@@ -1,0 +1,106 @@
+#include "platform/process.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+namespace qv {
+
+namespace {
+
+int niceValueOf(PriorityClass priority) {
+    switch (priority) {
+        case PriorityClass::Idle: return 19;
+        case PriorityClass::BelowNormal: return 10;
+        case PriorityClass::Normal: return 0;
+        case PriorityClass::AboveNormal: return -5;
+        case PriorityClass::High: return -10;
+        case PriorityClass::Realtime: return -20;
+    }
+    return 0;
+}
+
+int savedStandardOutput = -1;
+
+}  // namespace
+
+void raiseThreadPriority() {
+    // On Linux the nice value belongs to the thread, so PRIO_PROCESS with the thread id changes
+    // this thread only. getpriority() can legitimately answer -1, hence the errno dance.
+    const id_t self = id_t(gettid());
+    errno = 0;
+    int current = getpriority(PRIO_PROCESS, self);
+    if (errno != 0) return;
+    (void)setpriority(PRIO_PROCESS, self, current - 1);
+}
+
+void setProcessPriorityClass(PriorityClass priority) {
+    const int nice = niceValueOf(priority);
+    DIR* tasks = opendir("/proc/self/task");
+    if (!tasks) {
+        (void)setpriority(PRIO_PROCESS, 0, nice);
+        return;
+    }
+    while (dirent* entry = readdir(tasks)) {
+        char* end = nullptr;
+        long tid = strtol(entry->d_name, &end, 10);
+        if (end != entry->d_name && *end == '\0') (void)setpriority(PRIO_PROCESS, id_t(tid), nice);
+    }
+    closedir(tasks);
+}
+
+double processCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+long peakResidentMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;  // reported in kilobytes
+}
+
+std::string programPath() {
+    char buffer[4096];
+    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);
+    if (n <= 0 || size_t(n) >= sizeof buffer) return {};
+    return std::string(buffer, size_t(n));
+}
+
+void saveStandardOutput() {
+    if (savedStandardOutput < 0) savedStandardOutput = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+}
+
+bool redirectStandardOutput(const std::string& path, bool append) {
+    saveStandardOutput();
+    fflush(stdout);
+    // open + dup2 rather than freopen: freopen closes the old stream even when the new file
+    // cannot be opened, which would leave the process without any standard output.
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+    int fd = open(path.c_str(), flags, 0666);
+    if (fd < 0) return false;
+    bool ok = dup2(fd, STDOUT_FILENO) >= 0;
+    close(fd);
+    return ok;
+}
+
+void restoreStandardOutput() {
+    fflush(stdout);
+    if (savedStandardOutput >= 0) dup2(savedStandardOutput, STDOUT_FILENO);
+}
+
+void endProcess(int status) {
+    std::cout.flush();
+    fflush(nullptr);
+    _exit(status);
+}
+
+}  // namespace qv

@@ -1,0 +1,30 @@
+#pragma once
+// The running process: scheduling priority, resource use, its own path, its standard output and
+// its end.
+#include <string>
+
+namespace qv {
+
+enum class PriorityClass { Idle, BelowNormal, Normal, AboveNormal, High, Realtime };
+
+// One step above normal for the calling thread; silently left as it is when the system refuses.
+void raiseThreadPriority();
+// Applies the class to every thread of the process; refusals are ignored.
+void setProcessPriorityClass(PriorityClass priority);
+
+double processCpuSeconds();         // user plus system time of all threads
+long peakResidentMegabytes();       // the largest resident set so far
+std::string programPath();          // empty when the system cannot tell
+
+// Remembers the standard output the process started with; later calls keep the first one.
+void saveStandardOutput();
+// Points standard output at a file (truncated, or appended to); false leaves it unchanged.
+bool redirectStandardOutput(const std::string& path, bool append);
+// Points standard output back at the one remembered by saveStandardOutput().
+void restoreStandardOutput();
+
+// Flushes every output stream and ends the process at once, without running static destructors
+// that a still-running solver thread might be using.
+[[noreturn]] void endProcess(int status);
+
+}  // namespace qv

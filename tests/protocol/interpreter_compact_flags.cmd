@@ -1,0 +1,2 @@
+set_threads 2
+get_value x

@@ -1,0 +1,6 @@
+echo first
+echo second
+
+echo "third"echo fourth
+
+echo last without newline

@@ -1,0 +1,3 @@
+echo before
+exit 3
+echo never

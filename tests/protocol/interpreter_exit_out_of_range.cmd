@@ -1,0 +1,2 @@
+exit 99999999999
+echo never

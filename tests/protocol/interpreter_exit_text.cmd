@@ -1,0 +1,2 @@
+exit x
+echo never

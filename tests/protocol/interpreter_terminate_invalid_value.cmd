@@ -1,0 +1,3 @@
+echo first
+set_threads abc
+echo never

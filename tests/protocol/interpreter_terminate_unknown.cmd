@@ -1,0 +1,4 @@
+echo first
+set_end_string DONE
+foo
+echo never

@@ -1,0 +1,3 @@
+echo first
+get_value missing
+echo never

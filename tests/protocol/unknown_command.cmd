@@ -1,2 +1,0 @@
-foo
- set_pot   1 2
