@@ -8,55 +8,40 @@ namespace qv {
 
 namespace {
 
-std::vector<std::array<int, 4>> allSuitPermutations() {
-    std::vector<std::array<int, 4>> perms;
-    std::array<int, 4> p{0, 1, 2, 3};
-    do perms.push_back(p);
-    while (std::next_permutation(p.begin(), p.end()));
-    return perms;  // the identity comes first
-}
-
-bool keepsHands(const std::array<int, 4>& perm, const std::array<HandList, 2>& hands) {
+bool keepsHands(const SuitPermutation& perm, const std::array<HandList, 2>& hands) {
     for (const HandList& list : hands)
         for (int h = 0; h < list.count; ++h) {
-            int image = list.indexOfSlot[handSlotOf(permuteCard(list.lowCard[h], perm), permuteCard(list.highCard[h], perm))];
+            int image = list.indexOfSlot[handSlotOf(relabelCard(list.lowCard[h], perm), relabelCard(list.highCard[h], perm))];
             if (image < 0 || list.weight[image] != list.weight[h]) return false;
         }
     return true;
 }
 
-bool keepsDeck(const std::array<int, 4>& perm, const std::vector<double>& deck) {
+bool keepsDeck(const SuitPermutation& perm, const std::vector<double>& deck) {
     if (deck.empty()) return true;
     for (Card c = 0; c < kCardCount; ++c)
-        if (deck[permuteCard(c, perm)] != deck[c]) return false;
+        if (deck[relabelCard(c, perm)] != deck[c]) return false;
     return true;
 }
 
 }  // namespace
 
-CardMask permuteMask(CardMask mask, const std::array<int, 4>& perm) {
-    CardMask out = 0;
-    for (int s = 0; s < 4; ++s) out |= ((mask >> (13 * s)) & 0x1FFF) << (13 * perm[s]);
-    return out;
-}
-
 BoardStates::BoardStates(CardMask firstBoard, const std::array<HandList, 2>& hands, const DealRules& rules,
                          const ShowdownRanker& ranker) {
     riverLevel_ = 5 - std::popcount(firstBoard);
-    for (const auto& perm : allSuitPermutations()) {
-        bool identity = perm == std::array<int, 4>{0, 1, 2, 3};
-        if (!identity && (!rules.isomorphism || permuteMask(firstBoard, perm) != firstBoard ||
-                          !keepsHands(perm, hands) || !keepsDeck(perm, rules.deckWeights)))
-            continue;
-        symmetries_.push_back(perm);
+    // A symmetry must keep the ranges too: only then do equivalent cards have equal values.
+    for (const SuitPermutation& perm : boardSymmetries(firstBoard)) {
+        bool identity = perm == kIdentitySuits;
+        if (identity || (rules.isomorphism && keepsHands(perm, hands) && keepsDeck(perm, rules.deckWeights)))
+            symmetries_.push_back(perm);
     }
     for (int p = 0; p < 2; ++p) {
         const HandList& list = hands[p];
         for (const auto& perm : symmetries_) {
             std::vector<uint16_t> image(size_t(list.count));
             for (int h = 0; h < list.count; ++h)
-                image[h] = uint16_t(list.indexOfSlot[handSlotOf(permuteCard(list.lowCard[h], perm),
-                                                                permuteCard(list.highCard[h], perm))]);
+                image[h] = uint16_t(list.indexOfSlot[handSlotOf(relabelCard(list.lowCard[h], perm),
+                                                                relabelCard(list.highCard[h], perm))]);
             permutations_[p].push_back(std::move(image));
         }
         for (int h = 0; h < list.count; ++h) {
@@ -86,7 +71,7 @@ void BoardStates::addChildren(int level, int index, const std::array<HandList, 2
     const CardMask cards = levels_[level][index].cards;
     std::vector<int> keeping;
     for (size_t k = 0; k < symmetries_.size(); ++k)
-        if (permuteMask(cards, symmetries_[k]) == cards) keeping.push_back(int(k));
+        if (relabelMask(cards, symmetries_[k]) == cards) keeping.push_back(int(k));
 
     std::vector<Card> dealable;
     double deckTotal = 0;
@@ -112,11 +97,11 @@ void BoardStates::addChildren(int level, int index, const std::array<HandList, 2
         Card smallest = c;
         int mapping = 0;  // symmetry that maps the representative to c
         for (int k : keeping) {
-            Card image = permuteCard(c, symmetries_[k]);
+            Card image = relabelCard(c, symmetries_[k]);
             if (image < smallest) smallest = image;
         }
         for (int k : keeping)
-            if (permuteCard(smallest, symmetries_[k]) == c) {
+            if (relabelCard(smallest, symmetries_[k]) == c) {
                 mapping = k;
                 break;
             }
@@ -132,7 +117,7 @@ void BoardStates::addChildren(int level, int index, const std::array<HandList, 2
         }
         int gather = -1;
         if (smallest != c) {
-            std::array<int, 4> inverse{};
+            SuitPermutation inverse{};
             for (int s = 0; s < 4; ++s) inverse[symmetries_[mapping][s]] = s;
             gather = int(std::find(symmetries_.begin(), symmetries_.end(), inverse) - symmetries_.begin());
         }
@@ -147,16 +132,16 @@ void BoardStates::addChildren(int level, int index, const std::array<HandList, 2
 
 bool BoardStates::locate(const std::vector<Card>& dealt, int& stateIndex, int& gather) const {
     stateIndex = 0;
-    std::array<int, 4> toStored{0, 1, 2, 3};  // maps the asked board's suits to the stored board's
+    SuitPermutation toStored = kIdentitySuits;  // maps the asked board's suits to the stored board's
     for (size_t l = 0; l < dealt.size(); ++l) {
         const DealtBoard& s = levels_[l][stateIndex];
-        Card card = permuteCard(dealt[l], toStored);
+        Card card = relabelCard(dealt[l], toStored);
         const DealtCard* found = nullptr;
         for (int i = 0; i < s.dealCount; ++i)
             if (deals_[s.firstDeal + i].card == card) found = &deals_[s.firstDeal + i];
         if (!found) return false;
         if (found->gather >= 0) {
-            std::array<int, 4> next{};
+            SuitPermutation next{};
             for (int suit = 0; suit < 4; ++suit) next[suit] = symmetries_[found->gather][toStored[suit]];
             toStored = next;
         }

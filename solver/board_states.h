@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cards/card.h"
+#include "cards/suit_isomorphism.h"
 #include "solver/hand_list.h"
 #include "solver/showdown_table.h"
 
@@ -74,13 +75,9 @@ private:
     std::vector<int> representatives_;
     std::vector<DealtCard> deals_;
     std::vector<ShowdownTable> tables_;
-    std::vector<std::array<int, 4>> symmetries_;  // suit permutations that keep ranges and deck
+    std::vector<SuitPermutation> symmetries_;  // suit permutations that keep board, ranges and deck
     std::array<std::vector<std::vector<uint16_t>>, 2> permutations_;
     std::array<std::array<std::vector<uint16_t>, kCardCount>, 2> handsWithCard_;
 };
-
-// Card after a suit permutation.
-inline Card permuteCard(Card card, const std::array<int, 4>& perm) { return 13 * perm[suitOf(card)] + rankOf(card); }
-CardMask permuteMask(CardMask mask, const std::array<int, 4>& perm);
 
 }  // namespace qv

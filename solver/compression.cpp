@@ -2,17 +2,13 @@
 
 #include <cmath>
 
+#include "tree/storage_estimate.h"
+
 namespace qv {
 
 namespace {
 
 const char* const kWords[] = {"none", "low", "medium", "high", "max", "fast"};
-
-const double kFactors[3][6] = {
-    {1.0, 0.54, 0.41, 0.35, 0.25, 0.68},
-    {1.0, 0.53, 0.39, 0.33, 0.25, 0.68},
-    {1.0, 0.51, 0.36, 0.32, 0.24, 0.68},
-};
 
 }  // namespace
 
@@ -42,15 +38,10 @@ CompressionComponents componentsOf(int level) {
     }
 }
 
-double memoryFactor(int flopSuits, int level) {
-    if (level < 0 || level > 5 || flopSuits < 1 || flopSuits > 3) return 1.0;
-    return kFactors[flopSuits - 1][level];
-}
-
 int chooseAutomaticLevel(double uncompressedBytes, int flopSuits, uint64_t physicalBytes, int loadPercent) {
     const double budget = std::trunc(std::trunc(double(physicalBytes) * 0.01 * (100 - loadPercent)) * 0.9);
     for (int level : {CompressionFast, CompressionLow, CompressionMedium, CompressionHigh})
-        if (uncompressedBytes * memoryFactor(flopSuits, level) < budget) return level;
+        if (uncompressedBytes * compressionFactor(flopSuits, level) < budget) return level;
     return CompressionMax;
 }
 

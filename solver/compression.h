@@ -27,8 +27,6 @@ const char* compressionWord(int level);
 // number raises the conversion error of std::stoi.
 int parseCompressionLevel(const std::string& text);
 CompressionComponents componentsOf(int level);
-// Fraction of the uncompressed storage a level needs, by the number of suits on the flop (1..3).
-double memoryFactor(int flopSuits, int level);
 // The level "auto" resolves to: the least compressed level that fits 90% of the free memory.
 int chooseAutomaticLevel(double uncompressedBytes, int flopSuits, uint64_t physicalBytes, int loadPercent);
 

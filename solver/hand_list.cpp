@@ -5,13 +5,8 @@
 namespace qv {
 
 std::array<Card, 2> cardsOfSlot(int slot) {
-    static const auto table = [] {
-        std::array<std::array<Card, 2>, kComboCount> t{};
-        for (Card high = 1; high < kCardCount; ++high)
-            for (Card low = 0; low < high; ++low) t[handSlotOf(low, high)] = {low, high};
-        return t;
-    }();
-    return table[slot];
+    const auto& cards = cardTables().cardsOfSlot[slot];
+    return {cards[1], cards[0]};
 }
 
 std::array<HandList, 2> buildHandLists(const std::array<std::vector<double>, 2>& ranges, CardMask board) {

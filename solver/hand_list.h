@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cards/card.h"
+#include "cards/combo_tables.h"
 #include "solver/aligned_buffer.h"
 
 namespace qv {
@@ -21,12 +22,6 @@ struct HandList {
     std::vector<int16_t> sameInOther;  // index of the same combo in the other player's list, or -1
     std::array<int16_t, 1326> indexOfSlot;  // hand index of a HandSlot, or -1
 };
-
-// HandSlot of the combo of two distinct cards.
-inline int handSlotOf(Card a, Card b) {
-    Card high = a > b ? a : b, low = a > b ? b : a;
-    return high * (high - 1) / 2 + low;
-}
 
 // The two cards of a HandSlot, lower first.
 std::array<Card, 2> cardsOfSlot(int slot);

@@ -1,11 +1,11 @@
 #include "solver/showdown_rank.h"
 
-#include "interpreter/errors.h"
+#include "cards/showdown_value.h"
 
 namespace qv {
 
 ShowdownRanker defaultShowdownRanker() {
-    return [](CardMask, Card, Card) -> uint32_t { throw EngineError("evaluator not available"); };
+    return [](CardMask board, Card first, Card second) -> uint32_t { return showdownValue(board, first, second); };
 }
 
 }  // namespace qv

@@ -7,19 +7,16 @@
 #include "solver/segments.h"
 #include "solver/settings.h"
 #include "solver/showdown_rank.h"
-#include "solver/system_memory.h"
+#include "tree/storage_estimate.h"
+#include "cards/suit_isomorphism.h"
+#include "platform/numa.h"
+#include "platform/system_memory.h"
 
 namespace qv {
 
 namespace {
 
 CardMask maskOfCard(int card) { return card >= 0 ? cardBit(card) : 0; }
-
-int suitCount(CardMask mask) {
-    int suits = 0;
-    for (int s = 0; s < 4; ++s) suits += ((mask >> (13 * s)) & 0x1FFF) != 0;
-    return suits;
-}
 
 }  // namespace
 
@@ -39,16 +36,37 @@ SolverState::SolverState(const GameDefinition& game) : definition_(game) {
     if (game.isomorphism) flags_ |= IsomorphismOn;
 
     CardMask flop = maskOfCard(game.flop[0]) | maskOfCard(game.flop[1]) | maskOfCard(game.flop[2]);
-    firstBoard_ = flop | maskOfCard(game.turn) | maskOfCard(game.river);
     firstStreet_ = game.river >= 0 ? 3 : game.turn >= 0 ? 2 : 1;
-    flopSuits_ = std::max(1, suitCount(flop));
+    flopSuits_ = std::max(1, flopSuitCount(flop));
+    std::array<std::vector<double>, 2> ranges = game.ranges;
+    std::vector<double> deck = game.deck;
+    int turn = game.turn, river = game.river;
+    if (game.isomorphism && firstStreet_ < 3) {
+        // Solved in the canonical suits, so that interchangeable suits carry the same labels.
+        CanonicalFlop canonical(flop, game.turn, game.river);
+        canonical.SetHoles(ranges);
+        relabel_ = canonical.permutation();
+        unlabel_ = inverseSuits(relabel_);
+        flop = canonical.flop();
+        turn = canonical.turn();
+        river = canonical.river();
+        if (deck.size() == size_t(kCardCount)) {
+            std::array<double, kCardCount> weights;
+            std::copy(deck.begin(), deck.end(), weights.begin());
+            weights = relabelDeckWeights(weights, relabel_);
+            deck.assign(weights.begin(), weights.end());
+        }
+    }
+    firstBoard_ = flop | maskOfCard(turn) | maskOfCard(river);
 
     DealRules rules;
     rules.lowCard = game.lowCard ? *game.lowCard : handRules().lowCard;
-    rules.deckWeights = game.deck;
+    rules.deckWeights = deck;
     rules.isomorphism = game.isomorphism && firstStreet_ < 3;
 
-    hands_ = buildHandLists(game.ranges, firstBoard_);
+    hands_ = buildHandLists(ranges, firstBoard_);
+    if (rules.isomorphism)
+        for (const HandList& list : hands_) checkIsomorphImages(firstBoard_, list.slot);
     boards_ = BoardStates(firstBoard_, hands_, rules, game.ranker ? game.ranker : defaultShowdownRanker());
     segments_ = buildSegments(nodes_, firstStreet_);
     pairWeight_ = compatiblePairWeight(hands_);

@@ -91,7 +91,7 @@ public:
     int firstStreet() const { return firstStreet_; }
     CardMask firstBoard() const { return firstBoard_; }
     int flopSuits() const { return flopSuits_; }
-    const std::array<int, 4>& suitRelabelling() const { return relabel_; }
+    const SuitPermutation& suitRelabelling() const { return relabel_; }
     const HandList& hands(int player) const { return hands_[player]; }
     const std::array<HandList, 2>& handLists() const { return hands_; }
     const BoardStates& boards() const { return boards_; }
@@ -129,8 +129,8 @@ public:
     // record index and the hand permutation to read it with; false when such a card cannot come.
     bool locateRecord(int level, int turn, int river, int& recordIndex, int& gather) const;
     // Maps a card given in the user's suits into the labelling the tree is solved in.
-    int toSolvedCard(int card) const { return card < 0 ? card : permuteCard(card, relabel_); }
-    int toUserCard(int card) const { return card < 0 ? card : permuteCard(card, unlabel_); }
+    int toSolvedCard(int card) const { return card < 0 ? card : relabelCard(card, relabel_); }
+    int toUserCard(int card) const { return card < 0 ? card : relabelCard(card, unlabel_); }
 
 private:
     void buildNodeTable(const std::vector<ActionRecord>& records);
@@ -146,8 +146,8 @@ private:
     int firstStreet_ = 1;
     CardMask firstBoard_ = 0;
     int flopSuits_ = 3;
-    std::array<int, 4> relabel_{0, 1, 2, 3};
-    std::array<int, 4> unlabel_{0, 1, 2, 3};
+    SuitPermutation relabel_ = kIdentitySuits;  // user suits to the suits the tree is solved in
+    SuitPermutation unlabel_ = kIdentitySuits;
     std::array<HandList, 2> hands_;
     BoardStates boards_;
     std::vector<Segment> segments_;

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "solver/scratch.h"
-#include "solver/system_memory.h"
+#include "platform/numa.h"
 #include "solver/vector_ops.h"
 
 namespace qv {
@@ -52,8 +52,7 @@ void TraverseSubgamesNUMA(Traversal& traversal, std::vector<SubgameJob>& jobs, i
     std::atomic<size_t> next[2] = {0, 0};
 #pragma omp parallel num_threads(threads)
     {
-        int cpu = fake ? omp_get_thread_num() : sched_getcpu();
-        int group = (fake ? cpu / 2 : cpu * 2 / std::max(1, omp_get_num_procs())) % 2;
+        int group = (fake ? omp_get_thread_num() / 2 : currentNumaNode()) % 2;
         // A thread drains its own group's list, then helps with the other one.
         for (int pass = 0; pass < 2; ++pass) {
             int g = (group + pass) % 2;

@@ -10,9 +10,13 @@ namespace qv {
 
 BuildReport buildGameTreeWithReport(const BuildOptions& options) {
     BuildReport report = runBuildSteps(options);
-    if (interpreter().flags.verbosity > 0)
+    if (interpreter().flags.verbosity > 0) {
         reply("[nodes decision %d showdown %d wwosd %d]\n", report.counts.decision, report.counts.showdown,
               report.counts.fold);
+        const SolverState& solver = *builtTree().solver;
+        if (solver.requestedCompression() == CompressionAuto && solver.firstStreet() == 1)
+            reply("[uncompressed storage %lld MB]\n", (long long)(solver.uncompressedStorage().total() / 1048576));
+    }
     return report;
 }
 
@@ -23,6 +27,12 @@ void cmdBuildTree(TokenList& tokens) {
     builtTree().noEv = false;
     treeParams().infoLines.clear();
     buildGameTreeWithReport(BuildOptions{});
+    if (interpreter().flags.verbosity > 0) {
+        const SolverState& solver = *builtTree().solver;
+        reply("[compression set %d (%s) actual %d (%s)]\n", solver.requestedCompression(),
+              compressionWord(solver.requestedCompression()), solver.actualCompression(),
+              compressionWord(solver.actualCompression()));
+    }
     replyOk(tokens);
 }
 

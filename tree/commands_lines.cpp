@@ -72,6 +72,7 @@ void cmdSetRake(TokenList& tokens) {
     if (!(fraction >= 0 && fraction <= 1) || !(cap >= 0)) argError(tokens);
     treeParams().rakeFraction = float(fraction);
     treeParams().rakeCap = float(cap);
+    builtTree().solver->setRake(float(fraction), float(cap));
     replyOk(tokens);
 }
 

@@ -21,10 +21,8 @@ void cmdEstimateSchematicTree(TokenList&) {
         reply("estimated tree size: n/a\n");
         return;
     }
-    // Until the solver state reports the level in force, an explicit request is that level and
-    // "auto" counts as uncompressed.
     long long megabytes = estimatedTreeMegabytes(uncompressedStorageBytes(tree), flopSuitCount(tree.flop),
-                                                 treeParams().requestedCompression);
+                                                 tree.solver->actualCompression());
     reply("estimated tree size: %lld MB\n", megabytes);
 }
 

@@ -13,7 +13,7 @@ struct BuiltTree;
 double compressionFactor(int flopSuits, int level);
 int flopSuitCount(CardMask flop);
 
-// Regrets and strategy sums, 4 bytes per (action, hand, board state) of every decision node.
+// Regrets, strategy sums and the auxiliary tables of the built tree's solver state, all as floats.
 int64_t uncompressedStorageBytes(const BuiltTree& tree);
 
 // Whole megabytes of the uncompressed size scaled by the level's factor.

@@ -72,6 +72,9 @@ GameDefinition gameDefinitionOf(const BuiltTree& tree, std::vector<ActionRecord>
     game.river = tree.riverCard();
     game.ranges = tree.ranges;
     game.isomorphism = isomorphismFor(tree.firstStreet);
+    game.compression = treeParams().requestedCompression;
+    const DeckDistribution& deck = gameSetup().deck;
+    if (deck.inUse) game.deck.assign(deck.weights.begin(), deck.weights.end());
     return game;
 }
 

@@ -203,11 +203,7 @@ std::vector<ActionRecord> flopTree() {
 // Random weights on a few combos, equal on combos that a suit permutation keeping the board maps
 // onto each other (so suit isomorphism may merge them).
 std::vector<double> symmetricRange(CardMask board, unsigned seed, int picks) {
-    std::vector<std::array<int, 4>> keeping;
-    std::array<int, 4> perm{0, 1, 2, 3};
-    do
-        if (permuteMask(board, perm) == board) keeping.push_back(perm);
-    while (std::next_permutation(perm.begin(), perm.end()));
+    std::vector<SuitPermutation> keeping = boardSymmetries(board);
     std::mt19937 rng(seed);
     std::uniform_int_distribution<int> slotDist(0, kComboCount - 1);
     std::uniform_real_distribution<double> weight(0.2, 1.0);
@@ -217,7 +213,7 @@ std::vector<double> symmetricRange(CardMask board, unsigned seed, int picks) {
         auto c = cardsOfSlot(slot);
         if ((cardBit(c[0]) | cardBit(c[1])) & board) continue;
         double w = weight(rng);
-        for (const auto& k : keeping) range[handSlotOf(permuteCard(c[0], k), permuteCard(c[1], k))] = w;
+        for (const auto& k : keeping) range[handSlotOf(relabelCard(c[0], k), relabelCard(c[1], k))] = w;
     }
     return range;
 }

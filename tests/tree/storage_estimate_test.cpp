@@ -18,32 +18,5 @@ TEST(StorageEstimateTest, FactorsFollowFlopSuitsAndLevel) {
     EXPECT_EQ(estimatedTreeMegabytes(int64_t(100) << 20, 3, 4), 24);
 }
 
-class UncompressedStorageTest : public TreeTest {};
-
-TEST_F(UncompressedStorageTest, CountsEveryActionHandAndBoardState) {
-    // OOP holds 5 hands (padded to 8), IP 2 (padded to 4) on a river board that blocks none.
-    setBoard("QsJh9h8d7s");
-    std::vector<double>* ranges = gameSetup().ranges.data();
-    ranges[0].assign(kComboCount, 0);
-    ranges[1].assign(kComboCount, 0);
-    for (int slot : {0, 1, 2, 3, 4}) ranges[0][slot] = 1;
-    for (int slot : {0, 1}) ranges[1][slot] = 1;
-    addLines({"30"});
-    runBuildSteps(BuildOptions{});
-    // Root: 1 action x 8 hands; bet node: 2 actions x 4 hands; regrets and sums of 4 bytes.
-    EXPECT_EQ(uncompressedStorageBytes(builtTree()), (1 * 8 + 2 * 4) * 4 * 2);
-    setBoard("QsJh9h8d3c");  // 3c blocks three of OOP's hands: 2 left, padded to 4
-    runBuildSteps(BuildOptions{});
-    EXPECT_EQ(uncompressedStorageBytes(builtTree()), (1 * 4 + 2 * 4) * 4 * 2);
-
-    // On a flop the turn nodes hold one record per turn card.
-    clearLines();
-    setBoard("QsJh9h");
-    gameSetup().flopIsomorphism = false;  // the five hands are not suit-symmetric
-    addLines({"0 0 0 0"});
-    runBuildSteps(BuildOptions{});
-    EXPECT_EQ(uncompressedStorageBytes(builtTree()), (1 * 8 + 1 * 4 + 1 * 8 * 49 + 1 * 4 * 49) * 8);
-}
-
 }  // namespace
 }  // namespace qv::test
