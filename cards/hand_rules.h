@@ -1,6 +1,7 @@
 #pragma once
 // The evaluator's rule settings: a short deck, a custom category order and the hole-card rule.
 #include <array>
+#include <string>
 
 namespace qv {
 
@@ -13,5 +14,15 @@ struct HandRules {
 };
 
 HandRules& handRules();
+
+// "highcard", "pair", "twopair", "trips", "straight", "flush", "fullhouse", "quads",
+// "straightflush" for categories 0..8.
+const char* categoryName(int category);
+// The category of an exact (case-sensitive) name, or -1.
+int categoryOfName(const std::string& name);
+
+// Installs an order given weakest first as a position-to-category table, deriving the inverse
+// table and the custom flag. False (and nothing changed) unless it names each category once.
+bool setHandTypeOrder(HandRules& rules, const std::array<int, 9>& positionToCategory);
 
 }  // namespace qv

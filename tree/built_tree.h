@@ -1,5 +1,7 @@
 #pragma once
-// The game tree fixed by the last build or load: its board, ranges and solver state.
+// The game tree fixed by the last build or load: its board, ranges and solver state. A build
+// assembles a new one aside and replaces this one only when it has succeeded, so the board and
+// ranges here always belong to the solver state here.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -17,6 +19,10 @@ struct BuiltTree {
     int effectiveStack = 0;
     std::array<std::vector<double>, 2> ranges;  // 1326 weights each, HandSlot order
     std::unique_ptr<SolverState> solver;
+    std::vector<float> evBoost;        // per action record; 0 = no boost
+
+    int turnCard() const;   // card index, or -1
+    int riverCard() const;
 };
 
 BuiltTree& builtTree();

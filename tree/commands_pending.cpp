@@ -4,31 +4,8 @@
 
 namespace qv {
 
-void cmdShowTreeParams(TokenList&) { notAvailableYet(); }
-void cmdIsTreePresent(TokenList&) { notAvailableYet(); }
-void cmdSetPot(TokenList&) { notAvailableYet(); }
-void cmdClearLines(TokenList&) { notAvailableYet(); }
-void cmdAddLine(TokenList&) { notAvailableYet(); }
-void cmdRemoveLine(TokenList&) { notAvailableYet(); }
-void cmdForceLine(TokenList&) { notAvailableYet(); }
-void cmdCutLine(TokenList&) { notAvailableYet(); }
-void cmdBuildTree(TokenList&) { notAvailableYet(); }
-void cmdFreeTree(TokenList&) { notAvailableYet(); }
-void cmdShowNode(TokenList&) { notAvailableYet(); }
-void cmdShowChildren(TokenList&) { notAvailableYet(); }
-void cmdShowAllLines(TokenList&) { notAvailableYet(); }
-void cmdShowMemory(TokenList&) { notAvailableYet(); }
-void cmdEstimateSchematicTree(TokenList&) { notAvailableYet(); }
-void cmdNodeCount(TokenList&) { notAvailableYet(); }
-void cmdShowEffectiveStack(TokenList&) { notAvailableYet(); }
-void cmdSetEffStack(TokenList&) { notAvailableYet(); }
-void cmdSetRake(TokenList&) { notAvailableYet(); }
-void cmdSetEvBoost(TokenList&) { notAvailableYet(); }
 void cmdForget(TokenList&) { notAvailableYet(); }
 void cmdRebuildForgottenStreets(TokenList&) { notAvailableYet(); }
 void cmdSolveAllSplits(TokenList&) { notAvailableYet(); }
-void cmdResetTreeInfo(TokenList&) { notAvailableYet(); }
-void cmdAddInfoLine(TokenList&) { notAvailableYet(); }
-void cmdShowTreeInfo(TokenList&) { notAvailableYet(); }
 
 }  // namespace qv

@@ -1,3 +1,5 @@
+#include <bit>
+
 #include "tree/built_tree.h"
 #include "tree/tree_params.h"
 
@@ -12,5 +14,8 @@ BuiltTree& builtTree() {
     static BuiltTree tree;
     return tree;
 }
+
+int BuiltTree::turnCard() const { return turn ? std::countr_zero(turn) : -1; }
+int BuiltTree::riverCard() const { return river ? std::countr_zero(river) : -1; }
 
 }  // namespace qv

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "cards/evaluator.h"
+#include "cards/hand_description.h"
+#include "cards/hand_rules.h"
+#include "card_test_text.h"
+
+namespace qv {
+namespace {
+
+std::array<int, 9> orderOf(std::initializer_list<const char*> names) {
+    std::array<int, 9> order{};
+    int i = 0;
+    for (const char* name : names) order[i++] = categoryOfName(name);
+    return order;
+}
+
+const std::array<int, 9> kFlushOverFullHouse = orderOf(
+    {"highcard", "pair", "twopair", "trips", "straight", "fullhouse", "flush", "quads", "straightflush"});
+const std::array<int, 9> kTripsOverStraight = orderOf(
+    {"highcard", "pair", "twopair", "straight", "trips", "flush", "fullhouse", "quads", "straightflush"});
+
+class HandRulesTest : public ::testing::Test {
+protected:
+    void TearDown() override { handRules() = HandRules{}; }
+};
+
+TEST_F(HandRulesTest, ShortDeckAceLowStraights) {
+    struct Case { int lowCard; const char* cards; HandValue value; };
+    const Case cases[] = {
+        {4, "As6c7d8h9s", 0x04030000},
+        {4, "As6c7d8h9sTc", 0x04080000},     // the ten-high straight is the higher one
+        {4, "As6c7d8h9s9c9d", 0x04030000},   // the straight beats trips
+        {4, "As6s7s8s9sKhQd", 0x08030000},
+        {4, "AsKsQs6s8s7h9d", 0x050cba64},   // ace-low sequence not all spades: the flush stands
+        {4, "As6c7d8h9sAdAh", 0x04030000},
+        {4, "As6c7d8hKsAdAh", 0x030cb600},   // no nine: trips
+        {4, "As6c7d8h9s6d6h", 0x04030000},
+        {1, "As3c4d5h6s", 0x04030000},       // deck from the trey: ace, trey to six
+        {1, "As3c4d5h6s7c", 0x04050000},
+        {0, "As6c7d8h9s", 0x000c7654},
+        {0, "5c4d3h2sAc", 0x04030000},
+    };
+    for (const Case& c : cases) {
+        handRules().lowCard = c.lowCard;
+        EXPECT_EQ(evaluateText(c.cards), c.value) << c.cards << " low card " << c.lowCard;
+    }
+}
+
+TEST_F(HandRulesTest, CustomOrderRanksTheCategoryPositions) {
+    HandValue flush = evaluateText("9c8c7c6c2c"), fullHouse = evaluateText("AcAdAhKsKd");
+    EXPECT_LT(flush, fullHouse);
+    ASSERT_TRUE(setHandTypeOrder(handRules(), kFlushOverFullHouse));
+    EXPECT_TRUE(handRules().customOrder);
+    flush = evaluateText("9c8c7c6c2c");
+    fullHouse = evaluateText("AcAdAhKsKd");
+    EXPECT_EQ(flush, 0x06076540u);
+    EXPECT_EQ(fullHouse, 0x050cb000u);
+    EXPECT_EQ(categoryName(categoryOfValue(flush)), std::string("flush"));
+    EXPECT_EQ(categoryName(categoryOfValue(fullHouse)), std::string("fullhouse"));
+    EXPECT_EQ(evaluateText("AsKsQsJsTs"), 0x080c0000u);
+
+    ASSERT_TRUE(setHandTypeOrder(handRules(), orderOf({"highcard", "pair", "twopair", "trips",
+        "straight", "flush", "fullhouse", "quads", "straightflush"})));
+    EXPECT_FALSE(handRules().customOrder);
+    EXPECT_EQ(evaluateText("9c8c7c6c2c"), 0x05076540u);
+}
+
+TEST_F(HandRulesTest, ShortDeckStraightYieldsToAStrongerCustomCategory) {
+    handRules().lowCard = 4;
+    ASSERT_TRUE(setHandTypeOrder(handRules(), kTripsOverStraight));
+    EXPECT_EQ(evaluateText("As6c7d8h9s9c9d"), 0x0407c600u);  // trips at position 4
+    EXPECT_EQ(evaluateText("As6c7d8h9s"), 0x03030000u);  // the straight at position 3
+}
+
+TEST_F(HandRulesTest, OrdersThatDoNotNameEveryCategoryOnceAreRefused) {
+    std::array<int, 9> repeated = kFlushOverFullHouse;
+    repeated[8] = repeated[7];
+    EXPECT_FALSE(setHandTypeOrder(handRules(), repeated));
+    std::array<int, 9> unknown = kFlushOverFullHouse;
+    unknown[0] = categoryOfName("Highcard");
+    EXPECT_EQ(unknown[0], -1);
+    EXPECT_FALSE(setHandTypeOrder(handRules(), unknown));
+    EXPECT_FALSE(handRules().customOrder);
+}
+
+}  // namespace
+}  // namespace qv

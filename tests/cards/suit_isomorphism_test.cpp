@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "cards/combo_tables.h"
+#include "cards/evaluator.h"
+#include "cards/suit_isomorphism.h"
+#include "card_test_text.h"
+
+namespace qv {
+namespace {
+
+TEST(SuitIsomorphism, CanonicalPermutationOfKnownBoards) {
+    struct Case { const char* flop; const char* turn; const char* river; SuitPermutation perm; };
+    const Case cases[] = {
+        {"QsJh2h", "", "", {2, 3, 0, 1}},     // h -> 0, s -> 1, c -> 2, d -> 3
+        {"AcKd2s", "", "", {0, 1, 3, 2}},     // c -> 0, d -> 1, s -> 2, h -> 3
+        {"Ks9s4s", "2d", "", {2, 1, 3, 0}},   // s -> 0, d -> 1, c -> 2, h -> 3
+        {"Ks9s4s", "2d", "3h", {3, 1, 2, 0}},  // the river's new suit comes next
+        {"Ks9s4s", "2s", "3h", {2, 3, 1, 0}},
+        {"Kc9c4c", "2d", "", kIdentitySuits},
+        {"KhKd4h", "", "", {2, 1, 0, 3}},      // the suit holding two cards comes first
+        {"2c2d2h", "As", "", kIdentitySuits},
+    };
+    for (const Case& c : cases) {
+        Card turn = *c.turn ? cardOf(c.turn) : -1, river = *c.river ? cardOf(c.river) : -1;
+        EXPECT_EQ(canonicalSuitPermutation(parseCards(c.flop), turn, river), c.perm) << c.flop;
+    }
+    CanonicalFlop canonical(parseCards("QsJh2h"), cardOf("Td"), -1);
+    EXPECT_EQ(cardsToText(canonical.flop()), "2c Jc Qd");
+    EXPECT_EQ(cardText(canonical.turn()), "Th");
+    EXPECT_EQ(canonical.river(), -1);
+}
+
+struct RandomBoard {
+    CardMask flop = 0;
+    Card turn = -1, river = -1;
+    std::vector<Card> rest;  // the undealt cards
+};
+
+RandomBoard randomBoard(std::mt19937& rng) {
+    std::vector<Card> deck(kCardCount);
+    for (int i = 0; i < kCardCount; ++i) deck[i] = i;
+    std::shuffle(deck.begin(), deck.end(), rng);
+    RandomBoard b;
+    for (int i = 0; i < 3; ++i) b.flop |= cardBit(deck[i]);
+    int streets = int(rng() % 3);
+    if (streets >= 1) b.turn = deck[3];
+    if (streets >= 2) b.river = deck[4];
+    b.rest.assign(deck.begin() + 5, deck.end());
+    return b;
+}
+
+TEST(SuitIsomorphism, CanonicalBoardsKeepTheirSuits) {
+    std::mt19937 rng(11);
+    for (int trial = 0; trial < 2000; ++trial) {
+        RandomBoard b = randomBoard(rng);
+        SuitPermutation perm = canonicalSuitPermutation(b.flop, b.turn, b.river);
+        SuitPermutation sorted = perm;
+        std::sort(sorted.begin(), sorted.end());
+        ASSERT_EQ(sorted, kIdentitySuits);
+        EXPECT_EQ(inverseSuits(inverseSuits(perm)), perm);
+        CanonicalFlop canonical(b.flop, b.turn, b.river);
+        EXPECT_EQ(canonicalSuitPermutation(canonical.flop(), canonical.turn(), canonical.river()),
+                  kIdentitySuits);
+    }
+}
+
+TEST(SuitIsomorphism, RelabellingKeepsHandValuesAndWeights) {
+    std::mt19937 rng(12);
+    std::uniform_real_distribution<double> weight(0, 1);
+    for (int trial = 0; trial < 300; ++trial) {
+        RandomBoard b = randomBoard(rng);
+        CanonicalFlop canonical(b.flop, b.turn, b.river);
+        const SuitPermutation& perm = canonical.permutation();
+
+        Card cards[7] = {b.rest[0], b.rest[1]}, relabelled[7];
+        int n = 2;
+        for (CardMask m = b.flop; m; m &= m - 1) cards[n++] = lowestCard(m);
+        if (b.turn >= 0) cards[n++] = b.turn;
+        if (b.river >= 0) cards[n++] = b.river;
+        for (int i = 0; i < n; ++i) relabelled[i] = relabelCard(cards[i], perm);
+        EXPECT_EQ(evaluateHand(relabelled, n), evaluateHand(cards, n));
+        EXPECT_EQ(relabelMask(b.flop, perm), canonical.flop());
+
+        std::array<std::vector<double>, 2> ranges;
+        for (auto& range : ranges)
+            for (int i = 0; i < kComboCount; ++i) range.push_back(weight(rng));
+        const auto original = ranges;
+        canonical.SetHoles(ranges);
+        for (int p = 0; p < 2; ++p) {
+            auto a = original[p], c = ranges[p];
+            std::sort(a.begin(), a.end());
+            std::sort(c.begin(), c.end());
+            EXPECT_EQ(a, c);
+            Card x = b.rest[2], y = b.rest[3];
+            EXPECT_EQ(ranges[p][handSlotOf(relabelCard(x, perm), relabelCard(y, perm))],
+                      original[p][handSlotOf(x, y)]);
+        }
+    }
+}
+
+TEST(SuitIsomorphism, DeckWeightsMoveWithTheirSuits) {
+    std::array<double, kCardCount> weights{};
+    for (Card c = 0; c < kCardCount; ++c) weights[c] = c;
+    SuitPermutation perm = canonicalSuitPermutation(parseCards("QsJh2h"));
+    auto out = relabelDeckWeights(weights, perm);
+    EXPECT_EQ(out[cardOf("Qd")], weights[cardOf("Qs")]);
+    EXPECT_EQ(out[cardOf("2c")], weights[cardOf("2h")]);
+    EXPECT_EQ(out[cardOf("Ah")], weights[cardOf("Ac")]);
+    EXPECT_EQ(out[cardOf("5s")], weights[cardOf("5d")]);
+}
+
+TEST(SuitIsomorphism, BoardSymmetriesAndMissingImages) {
+    EXPECT_EQ(boardSymmetries(parseCards("Ks9s4s")).size(), 6u);
+    EXPECT_EQ(boardSymmetries(parseCards("QsJh2h")).size(), 2u);
+    EXPECT_EQ(boardSymmetries(parseCards("AcKd2s")).size(), 1u);
+    EXPECT_EQ(boardSymmetries(parseCards("2c2d2h2s")).size(), 24u);
+
+    CardMask board = parseCards("QsJh2h");
+    std::vector<uint16_t> hands;
+    for (HandSlot s = 0; s < kComboCount; ++s)
+        if (!(cardTables().maskOfSlot[s] & board)) hands.push_back(uint16_t(s));
+    std::vector<std::string> lines;
+    auto collect = [&](const std::string& line) { lines.push_back(line); };
+    EXPECT_EQ(checkIsomorphImages(board, hands, collect), 0);
+    // Without AdKd, its mirror AcKc has no image (clubs and diamonds are interchangeable here).
+    std::erase(hands, uint16_t(handSlotOf(cardOf("Ad"), cardOf("Kd"))));
+    EXPECT_EQ(checkIsomorphImages(board, hands, collect), 1);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "isomorph error: 2h Jh Qs  | Kc Ac \n");
+}
+
+}  // namespace
+}  // namespace qv

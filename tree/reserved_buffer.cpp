@@ -1,0 +1,88 @@
+#include "tree/reserved_buffer.h"
+
+#include <cerrno>
+#include <utility>
+
+#include "platform/fatal_exit.h"
+#include "platform/virtual_memory.h"
+
+namespace qv {
+
+namespace {
+
+int64_t roundUp(int64_t bytes, int64_t granule) { return (bytes + granule - 1) / granule * granule; }
+
+}  // namespace
+
+int64_t codedStoreReservation(int64_t values, int bytesPerValue) {
+    return roundUp((values + 31) / 32 + values * bytesPerValue, 16384);
+}
+
+int64_t compressedStoreReservation(int64_t values) { return roundUp(values * 2, 4096); }
+
+ReservedBuffer::ReservedBuffer(int64_t reservedBytes, int64_t granularity)
+    : reserved_(reservedBytes), granularityMask_(int32_t(granularity - 1)) {}
+
+ReservedBuffer::~ReservedBuffer() { release(); }
+
+ReservedBuffer::ReservedBuffer(ReservedBuffer&& other) noexcept { *this = std::move(other); }
+
+ReservedBuffer& ReservedBuffer::operator=(ReservedBuffer&& other) noexcept {
+    if (this == &other) return *this;
+    release();
+    size_ = std::exchange(other.size_, 0);
+    requested_ = std::exchange(other.requested_, 0);
+    committed_ = std::exchange(other.committed_, 0);
+    reserved_ = other.reserved_;
+    base_ = std::exchange(other.base_, nullptr);
+    granularityMask_ = other.granularityMask_;
+    return *this;
+}
+
+void ReservedBuffer::grow(int64_t n) {
+    requested_ = n;
+    size_ = (n + granularityMask_) & ~int64_t(granularityMask_);
+    if (committed_ >= size_) return;
+    if (reserved_ < size_) fatalExit("out of memory (not enough reserved)\n");
+    committed_ = size_;
+    if (!base_) {
+        base_ = static_cast<uint8_t*>(reserveAddressSpace(size_t(reserved_)));
+        if (!base_) fatalExit("Reserve %lld bytes fail (errno %d)\n", (long long)reserved_, errno);
+    }
+    if (!commitAddressSpace(base_, size_t(size_)))
+        fatalExit("Commit %lld bytes fail (errno %d)\n", (long long)size_, errno);
+}
+
+void ReservedBuffer::release() {
+    if (base_ && !releaseAddressSpace(base_, size_t(reserved_))) fatalExit("VirtualFree fail\n");
+    base_ = nullptr;
+    size_ = requested_ = committed_ = 0;
+}
+
+void ReservedBuffer::setReservation(int64_t bytes) {
+    if (!base_) reserved_ = bytes;
+}
+
+void ReservedBuffer::save(const std::function<void(const void*, size_t)>& write, int32_t capacity) const {
+    write(&capacity, sizeof capacity);
+    write(&reserved_, sizeof reserved_);
+    write(&requested_, sizeof requested_);
+    if (requested_ > 0) write(base_, size_t(requested_));
+}
+
+int32_t ReservedBuffer::load(const std::function<void(void*, size_t)>& read) {
+    int32_t capacity = 0;
+    int64_t reservation = 0, requested = 0;
+    read(&capacity, sizeof capacity);
+    read(&reservation, sizeof reservation);
+    read(&requested, sizeof requested);
+    release();
+    setReservation(reservation);
+    if (requested > 0) {
+        grow(requested);
+        read(base_, size_t(requested));
+    }
+    return capacity;
+}
+
+}  // namespace qv

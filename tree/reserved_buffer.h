@@ -1,0 +1,56 @@
+#pragma once
+// A growable region that reserves its worst-case size as address space once and commits memory
+// in granules as it grows. It never moves, so pointers into it stay valid while it grows, and
+// physical memory follows what has been written. Running out of room is fatal (status 1).
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+namespace qv {
+
+// Reservation of a store coded with the store value coders: a flag bit per value plus the values
+// (4 or 2 bytes each), in 16 KiB granules.
+int64_t codedStoreReservation(int64_t values, int bytesPerValue);
+// Reservation of a store coded with the 16-bit compressor, in 4 KiB granules.
+int64_t compressedStoreReservation(int64_t values);
+
+class ReservedBuffer {
+public:
+    ReservedBuffer() = default;
+    // granularity: a power of two.
+    ReservedBuffer(int64_t reservedBytes, int64_t granularity);
+    ~ReservedBuffer();
+    ReservedBuffer(ReservedBuffer&& other) noexcept;
+    ReservedBuffer& operator=(ReservedBuffer&& other) noexcept;
+    ReservedBuffer(const ReservedBuffer&) = delete;
+    ReservedBuffer& operator=(const ReservedBuffer&) = delete;
+
+    // Makes at least n bytes usable from data(). The first growth reserves the whole reservation.
+    void grow(int64_t n);
+    // Returns the region to the system; the buffer is empty afterwards and may grow again.
+    void release();
+    // Changes the reservation; only while nothing is reserved yet.
+    void setReservation(int64_t bytes);
+
+    uint8_t* data() const { return base_; }
+    int64_t size() const { return size_; }
+    int64_t requested() const { return requested_; }
+    int64_t committed() const { return committed_; }
+    int64_t reserved() const { return reserved_; }
+
+    // Tree files: the owner's capacity field (i32), the reservation (i64), the requested size
+    // (i64), then the requested bytes.
+    void save(const std::function<void(const void*, size_t)>& write, int32_t capacity) const;
+    // Reads what save wrote into a buffer that holds nothing yet; returns the capacity field.
+    int32_t load(const std::function<void(void*, size_t)>& read);
+
+private:
+    int64_t size_ = 0;
+    int64_t requested_ = 0;
+    int64_t committed_ = 0;
+    int64_t reserved_ = 0;
+    uint8_t* base_ = nullptr;
+    int32_t granularityMask_ = 4095;
+};
+
+}  // namespace qv
