@@ -1,0 +1,79 @@
+#include "queries/node_values.h"
+
+#include <cmath>
+#include <limits>
+
+#include "interpreter/errors.h"
+#include "queries/node_ranges.h"
+#include "solver/record_hands.h"
+#include "solver/scratch.h"
+#include "solver/terminal_kernels.h"
+#include "solver/traversal.h"
+
+namespace qv {
+
+namespace {
+
+constexpr double kUndefined = std::numeric_limits<double>::quiet_NaN();
+
+// The traversal's steps, run on one segment at one board state with only `slot` reached: every
+// other slot outside its subtree stays unreached and is skipped.
+void evaluateSubtree(Traversal& traversal, const Segment& segment, int record, int slot, const float* reach,
+                     float* value) {
+    ScratchScope scope(threadScratch());
+    Traversal::Frame frame = traversal.openFrame(segment);
+    frame.reach[slot] = reach;
+    traversal.descend(segment, record, frame);
+    traversal.evaluateChances(segment, record, frame);
+    traversal.evaluateTerminals(segment, record, frame);
+    traversal.ascend(segment, record, frame);
+    std::copy(frame.value[slot], frame.value[slot] + traversal.traverserStride(), value);
+}
+
+}  // namespace
+
+PointValues pointValues(SolverState& state, const TreePoint& point, int player) {
+    const PointSlot at = findPointSlot(state, point);
+    RecordHands mine, theirs;
+    if (!locateRecordHands(state, player, at.level, point.turn, point.river, mine) ||
+        !locateRecordHands(state, 1 - player, at.level, point.turn, point.river, theirs))
+        throw EngineError("incorrect path");
+    const HandList& ownList = state.hands(player);
+    const HandList& otherList = state.hands(1 - player);
+
+    ScratchStack& scratch = threadScratch();
+    ScratchScope scope(scratch);
+    float* reach = scratch.take<float>(size_t(otherList.stride));
+    gatherFromSlots(theirs, state, rangeAtPoint(state, point, 1 - player), reach);
+    float* value = scratch.take<float>(size_t(ownList.stride));
+    float* met = scratch.take<float>(size_t(ownList.stride));
+
+    PassSettings settings;
+    settings.traverser = player;
+    settings.training = false;
+    Traversal traversal(state, settings);
+    evaluateSubtree(traversal, state.segments()[at.segment], mine.record, at.slot, reach, value);
+
+    // The opponent weight each hand meets: a fold of stake 1 won by the hand.
+    TerminalBatch batch;
+    batch.width = 1;
+    batch.reach[0] = reach;
+    batch.values[0] = met;
+    batch.stake[0] = 1.0f;
+    evaluateFolds(ownList, otherList, mine.board, batch);
+    for (int h = 0; h < ownList.count; ++h)
+        value[h] = met[h] > 0 ? value[h] / met[h] : std::numeric_limits<float>::quiet_NaN();
+
+    PointValues out;
+    out.ev.assign(kComboCount, kUndefined);
+    scatterToSlots(mine, value, out.ev);
+    out.weight = pointReach(state, point, player);
+    const double root = totalReach(state, TreePoint{});
+    for (int s = 0; s < kComboCount; ++s) {
+        if (std::isnan(out.ev[s])) out.weight[s] = kUndefined;
+        else if (root > 0) out.weight[s] /= root;
+    }
+    return out;
+}
+
+}  // namespace qv

@@ -1,0 +1,111 @@
+#include "solver/node_locking.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "interpreter/errors.h"
+#include "solver/record_hands.h"
+
+namespace qv {
+
+namespace {
+
+constexpr float kWeightScale = 1000.0f;
+
+struct LockTarget {
+    NodeStore* regrets = nullptr;
+    NodeStore* sums = nullptr;  // may be null
+    RecordHands hands;
+};
+
+LockTarget lockTarget(const SolverState& state, uint32_t node, int turn, int river) {
+    if (node >= state.nodes().size()) throw EngineError("incorrect path");
+    const GameNode& n = state.nodes()[node];
+    LockTarget target;
+    target.regrets = state.regrets(node);
+    target.sums = state.strategySums(node);
+    if (n.type != ActionType::Decision || !target.regrets ||
+        !locateRecordHands(state, n.player, n.street - state.firstStreet(), turn, river, target.hands))
+        throw EngineError("incorrect path");
+    return target;
+}
+
+// The records of both stores of the target.
+std::vector<RecordHeader*> headersOf(const LockTarget& target) {
+    std::vector<RecordHeader*> headers{&target.regrets->record(target.hands.record)};
+    if (target.sums) headers.push_back(&target.sums->record(target.hands.record));
+    return headers;
+}
+
+void releaseMarks(RecordHeader& header) {
+    delete[] header.lockMarks;
+    header.lockMarks = nullptr;
+    header.flags &= ~uint32_t(RecordComboLocked);
+}
+
+void writeRegrets(NodeStore& regrets, int record, int action, const std::vector<float>& values) {
+    regrets.prepareRecord(record);
+    if (regrets.bytesPerElement() == 2) {
+        // 16-bit regrets hold whole numbers: written as they are, the weights keep their ratios,
+        // where the unit conversion of overwriteAction would round small weights to 0.
+        uint16_t* row = static_cast<uint16_t*>(regrets.rowBase(record)) + size_t(action) * regrets.stride();
+        for (int h = 0; h < regrets.hands(); ++h) row[h] = uint16_t(std::lrint(std::min(values[h], 65535.0f)));
+        return;
+    }
+    regrets.overwriteAction(record, action, values.data());
+}
+
+}  // namespace
+
+void setLockedStrategy(SolverState& state, uint32_t node, int turn, int river, int action,
+                       const std::vector<double>& weights) {
+    LockTarget target = lockTarget(state, node, turn, river);
+    std::vector<float> values(size_t(target.regrets->stride()), 0.0f);
+    for (size_t h = 0; h < target.hands.slotOfHand.size(); ++h) {
+        const int slot = target.hands.slotOfHand[h];
+        if (slot >= 0) values[h] = float(std::max(0.0, weights[size_t(slot)])) * kWeightScale;
+    }
+    writeRegrets(*target.regrets, target.hands.record, action, values);
+    if (target.sums && state.iteration() > state.tuning().averagingDelay) {
+        std::fill(values.begin(), values.end(), 0.0f);
+        target.sums->prepareRecord(target.hands.record);
+        target.sums->overwriteAction(target.hands.record, action, values.data());
+    }
+}
+
+void setNodeLocked(SolverState& state, uint32_t node, int turn, int river, bool locked) {
+    for (RecordHeader* header : headersOf(lockTarget(state, node, turn, river))) {
+        releaseMarks(*header);
+        header->flags = locked ? header->flags | RecordLocked : header->flags & ~uint32_t(RecordLocked);
+    }
+}
+
+void comboLockNode(SolverState& state, uint32_t node, int turn, int river, const std::vector<double>& values) {
+    LockTarget target = lockTarget(state, node, turn, river);
+    const int hands = target.regrets->hands();
+    for (RecordHeader* header : headersOf(target)) {
+        header->flags = (header->flags & ~uint32_t(RecordLocked)) | RecordComboLocked;
+        if (!header->lockMarks) header->lockMarks = new uint8_t[size_t(hands)];
+        for (int h = 0; h < hands; ++h) {
+            const int slot = target.hands.slotOfHand[size_t(h)];
+            header->lockMarks[h] = slot >= 0 && values[size_t(slot)] != 0 ? 1 : 0;
+        }
+    }
+}
+
+std::vector<double> lockedCombos(const SolverState& state, uint32_t node, int turn, int river) {
+    LockTarget target = lockTarget(state, node, turn, river);
+    const RecordHeader& header = target.regrets->record(target.hands.record);
+    std::vector<float> marks(size_t(target.regrets->stride()), 0.0f);
+    for (int h = 0; h < target.regrets->hands(); ++h) {
+        if (header.flags & RecordLocked) marks[h] = 1.0f;
+        else if ((header.flags & RecordComboLocked) && header.lockMarks) marks[h] = header.lockMarks[h];
+    }
+    std::vector<double> out(kComboCount, std::numeric_limits<double>::quiet_NaN());
+    scatterToSlots(target.hands, marks.data(), out);
+    return out;
+}
+
+}  // namespace qv
