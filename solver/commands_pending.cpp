@@ -10,10 +10,6 @@ void cmdStop(TokenList&) { notAvailableYet(); }
 void cmdCalcResults(TokenList&) { notAvailableYet(); }
 void cmdWaitForSolver(TokenList&) { notAvailableYet(); }
 void cmdSetAccuracy(TokenList&) { notAvailableYet(); }
-void cmdLockNode(TokenList&) { notAvailableYet(); }
-void cmdUnlockNode(TokenList&) { notAvailableYet(); }
-void cmdSetStrategy(TokenList&) { notAvailableYet(); }
-void cmdComboLockNode(TokenList&) { notAvailableYet(); }
 void cmdSolvePartial(TokenList&) { notAvailableYet(); }
 void cmdExploPartial(TokenList&) { notAvailableYet(); }
 void cmdSetCompression(TokenList&) { notAvailableYet(); }
