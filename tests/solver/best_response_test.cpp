@@ -322,7 +322,9 @@ TEST(Determinism, OneAndTwoThreadsGiveBitIdenticalResults) {
     ASSERT_EQ(strategies[0].size(), strategies[1].size());
     for (size_t a = 0; a < strategies[0].size(); ++a)
         for (int s = 0; s < kComboCount; ++s)
-            if (!std::isnan(strategies[0][a][s])) EXPECT_EQ(strategies[0][a][s], strategies[1][a][s]);
+            if (!std::isnan(strategies[0][a][s])) {
+                EXPECT_EQ(strategies[0][a][s], strategies[1][a][s]);
+            }
 }
 
 }  // namespace
