@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+#include "interpreter/command_table.h"
+#include "interpreter/errors.h"
+#include "session_fixture.h"
+
+namespace qv {
+namespace {
+
+using DispatchTest = FreshSession;
+
+TEST_F(DispatchTest, SubstitutionReplacesOnlyKnownDollarNames) {
+    variables().set("x", "5");
+    variables().set("$", "never");
+    EXPECT_EQ(substituteVariables({"echo", "$x", "$y", "$", "x$x", "$$"}),
+              (TokenList{"echo", "5", "$y", "$", "x$x", "never"}));
+    EXPECT_EQ(substituteVariables({"#c", "$x"}), (TokenList{"#c", "$x"}));  // comments untouched
+    EXPECT_EQ(substituteVariables({"$x"}), (TokenList{"5"}));  // the command word too
+    EXPECT_EQ(substituteVariables({}), TokenList{});
+}
+
+TEST_F(DispatchTest, SubstitutionRunsExactlyTwice) {
+    variables().set("a", "$b");
+    variables().set("b", "$c");
+    variables().set("c", "end");
+    EXPECT_EQ(run("echo $a $b $c"), "$c end end\n");
+}
+
+// The argument-count check runs for every row with a fixed count, before its handler: one token
+// too many and one too few both answer the argument error of that command word.
+TEST_F(DispatchTest, EveryFixedCountRowChecksItsTokenCount) {
+    for (const CommandRow& row : commandTable()) {
+        if (row.tokenCount < 1) continue;
+        for (int count : {row.tokenCount - 1, row.tokenCount + 1}) {
+            if (count < 1) continue;
+            TokenList tokens(size_t(count), "1");
+            tokens[0] = row.name;
+            dispatchCommand(tokens);
+            EXPECT_EQ(takeReply(), "ERROR: " + row.name + " incorrect or missing argument\n")
+                << row.name << " with " << count << " tokens";
+        }
+    }
+}
+
+TEST_F(DispatchTest, TableHasUniqueWordsAndTheFullCatalogue) {
+    std::set<std::string> names;
+    for (const CommandRow& row : commandTable()) {
+        EXPECT_TRUE(names.insert(row.name).second) << row.name;
+        EXPECT_NE(row.handler, nullptr) << row.name;
+        EXPECT_TRUE(row.tokenCount == -1 || row.tokenCount >= 1) << row.name;
+    }
+    EXPECT_EQ(names.size(), 129u);
+    EXPECT_EQ(names.count("exit"), 0u);
+}
+
+TEST_F(DispatchTest, EndStringFollowsEveryKindOfReply) {
+    interpreter().endString = "DONE";
+    const std::pair<std::string, std::string> cases[] = {
+        {"is_ready", "is_ready ok!\nDONE\n"},
+        {"sleep 0", "DONE\n"},
+        {"foo", "ERROR: Command foo not recognized\nDONE\n"},
+        {"set_threads x", "ERROR: Invalid value\nDONE\n"},
+        {"get_value k", "ERROR: get_value invalid key\nDONE\n"},
+        {"set_pot 1", "ERROR: set_pot incorrect or missing argument\nDONE\n"},
+        {"#comment", ""},
+        {"LABEL: a", ""},
+        {"end_if", ""},
+        {"   ", ""},
+    };
+    for (const auto& [line, expected] : cases) EXPECT_EQ(run(line), expected) << line;
+}
+
+TEST_F(DispatchTest, EndStringIsWrittenVerbatimAndObeysTheHashRule) {
+    interpreter().endString = "100%s";
+    EXPECT_EQ(run("disconnect"), "100%s\n");
+    interpreter().endString = "#end";
+    EXPECT_EQ(run("disconnect"), "");
+}
+
+TEST_F(DispatchTest, SkippingStatesConsumeLinesInOrder) {
+    interpreter().soughtLabel = "L";
+    EXPECT_EQ(run("echo hidden"), "");
+    EXPECT_EQ(run("end_if"), "");  // end_if is skipped too while a label is sought
+    EXPECT_EQ(run("LABEL: other"), "");
+    EXPECT_EQ(interpreter().soughtLabel, "L");
+    EXPECT_EQ(run("LABEL: L"), "");
+    EXPECT_TRUE(interpreter().soughtLabel.empty());
+    interpreter().ifSkipping = true;
+    EXPECT_EQ(run("echo hidden"), "");
+    EXPECT_EQ(run("if_match a a"), "");  // no nesting: skipped like any line
+    EXPECT_TRUE(interpreter().ifSkipping);
+    EXPECT_EQ(run("end_if"), "");
+    EXPECT_EQ(run("echo shown"), "shown\n");
+}
+
+// Errors raised by handlers keep the command word of the command that raised them.
+TEST_F(DispatchTest, ErrorKindsMapToTheirReplyLines) {
+    EXPECT_EQ(run("verify_value"), "ERROR: verify_value incorrect or missing argument\n");
+    EXPECT_EQ(interpreter().currentCommand, "verify_value");
+    EXPECT_EQ(run("set_threads 99999999999"), "ERROR: Invalid value\n");
+    std::string libraryMessage;
+    try {
+        std::regex unused("[", std::regex::ECMAScript);
+    } catch (const std::regex_error& e) {
+        libraryMessage = e.what();
+    }
+    EXPECT_EQ(run("if_match a \"[\""), libraryMessage + "\n");
+}
+
+TEST_F(DispatchTest, SuppressOkHidesOnlyOkLines) {
+    interpreter().flags.suppressOk = true;
+    EXPECT_EQ(run("set_value a 1"), "");
+    EXPECT_EQ(run("get_value a"), "a 1\n");
+    EXPECT_EQ(run("set_threads -"), "ERROR: Invalid value\n");
+}
+
+}  // namespace
+}  // namespace qv

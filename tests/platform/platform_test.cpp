@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "platform/cpu.h"
+#include "platform/files.h"
+#include "platform/large_stack.h"
+#include "platform/process.h"
+
+namespace qv {
+namespace {
+
+std::string tempPath(const char* name) {
+    return testing::TempDir() + "quorvane_platform_" + std::to_string(getpid()) + "_" + name;
+}
+
+TEST(Files, PresentMeansExistingAndNotADirectory) {
+    const std::string file = tempPath("file"), dir = tempPath("dir");
+    std::ofstream(file) << "x";
+    mkdir(dir.c_str(), 0700);
+    EXPECT_TRUE(fileIsPresent(file));
+    EXPECT_FALSE(fileIsPresent(dir));
+    EXPECT_FALSE(fileIsPresent(tempPath("absent")));
+    EXPECT_FALSE(fileIsPresent(""));
+    remove(file.c_str());
+    rmdir(dir.c_str());
+}
+
+TEST(Cpu, ReportsSortedFeaturesConsistentWithTheChecks) {
+    CpuIdentity cpu = identifyCpu();
+    EXPECT_EQ(cpu.features.size(), 51u);
+    EXPECT_TRUE(std::is_sorted(cpu.features.begin(), cpu.features.end(),
+                               [](const CpuFeature& a, const CpuFeature& b) {
+                                   return std::string(a.name) < b.name;
+                               }));
+    EXPECT_FALSE(cpu.vendor.empty());
+    EXPECT_EQ(cpu.vendor, std::string(cpu.vendor.c_str()));  // no stray NUL
+    auto has = [&](const std::string& name) {
+        for (const CpuFeature& f : cpu.features)
+            if (name == f.name) return f.present;
+        return false;
+    };
+    // The engine runs only where AVX2 is usable, and the feature flags must agree.
+    EXPECT_TRUE(cpuSupportsAvx2());
+    EXPECT_TRUE(has("AVX") && has("AVX2") && has("SSE2") && has("OSXSAVE"));
+}
+
+TEST(Process, RedirectsAndRestoresStandardOutput) {
+    const std::string path = tempPath("out");
+    saveStandardOutput();
+    ASSERT_TRUE(redirectStandardOutput(path, false));
+    printf("first\n");
+    ASSERT_TRUE(redirectStandardOutput(path, true));
+    printf("second\n");
+    restoreStandardOutput();
+    EXPECT_FALSE(redirectStandardOutput(tempPath("no_dir") + "/x", false));
+    std::ifstream in(path);
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, "first\nsecond\n");
+    remove(path.c_str());
+}
+
+TEST(Process, ReportsItsOwnResources) {
+    EXPECT_NE(programPath().find("platform_tests"), std::string::npos);
+    EXPECT_GE(processCpuSeconds(), 0.0);
+    EXPECT_GT(peakResidentMegabytes(), 0);
+}
+
+// Recursion far deeper than the default 8 MB stack allows finishes on the large stack, and
+// exceptions come back to the caller.
+int depth(int n) {
+    volatile char pad[256];
+    pad[0] = char(n);
+    return n == 0 ? pad[0] : 1 + depth(n - 1);
+}
+
+TEST(LargeStack, RunsDeepRecursionAndRethrows) {
+    int result = 0;
+    runOnLargeStack([&] { result = depth(200000); }, size_t(256) << 20);
+    EXPECT_EQ(result, 200000);
+    EXPECT_THROW(runOnLargeStack([] { throw std::runtime_error("x"); }, 1 << 20), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace qv
