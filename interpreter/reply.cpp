@@ -34,6 +34,19 @@ void writeLockedWith(const char* format, va_list args, bool notice) {
     fflush(stdout);
 }
 
+std::vector<std::function<void()>>& afterFlushActions() {
+    static std::vector<std::function<void()>> actions;
+    return actions;
+}
+
+void writePendingReply();
+
+void runAfterFlushActions() {
+    std::vector<std::function<void()>> actions;
+    actions.swap(afterFlushActions());
+    for (auto& action : actions) action();
+}
+
 }  // namespace
 
 InterpreterState& interpreter() {
@@ -90,6 +103,13 @@ void printNotice(const char* format, ...) {
 }
 
 void flushReply() {
+    writePendingReply();
+    runAfterFlushActions();
+}
+
+namespace {
+
+void writePendingReply() {
     std::lock_guard<std::mutex> lock(outputLock());
     InterpreterState& st = interpreter();
     if (st.pendingReply.empty()) return;
@@ -108,12 +128,19 @@ void flushReply() {
     st.allowHashLines = false;
 }
 
+}  // namespace
+
 std::string takeReply() {
-    std::lock_guard<std::mutex> lock(outputLock());
     std::string text;
-    text.swap(interpreter().pendingReply);
+    {
+        std::lock_guard<std::mutex> lock(outputLock());
+        text.swap(interpreter().pendingReply);
+    }
+    runAfterFlushActions();
     return text;
 }
+
+void afterReplyFlushed(std::function<void()> action) { afterFlushActions().push_back(std::move(action)); }
 
 void argError(const TokenList& tokens) {
     char buffer[256];

@@ -1,6 +1,7 @@
 #pragma once
 // The pending reply of the command being executed, and the writers of standard output.
 // Handlers answer only through reply(); the read loops write the pending reply out afterwards.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ void printLocked(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void printNotice(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void flushReply();
 std::string takeReply();
+// Runs `action` on the command thread once the pending reply has been written out (or taken),
+// so that whatever it sets off cannot print before the reply.
+void afterReplyFlushed(std::function<void()> action);
 
 [[noreturn]] void argError(const TokenList& tokens);
 [[noreturn]] void valueError(const std::string& message);

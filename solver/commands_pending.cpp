@@ -4,16 +4,7 @@
 
 namespace qv {
 
-void cmdSetRecalcAccuracy(TokenList&) { notAvailableYet(); }
-void cmdGo(TokenList&) { notAvailableYet(); }
-void cmdStop(TokenList&) { notAvailableYet(); }
-void cmdCalcResults(TokenList&) { notAvailableYet(); }
-void cmdWaitForSolver(TokenList&) { notAvailableYet(); }
-void cmdSetAccuracy(TokenList&) { notAvailableYet(); }
 void cmdSolvePartial(TokenList&) { notAvailableYet(); }
 void cmdExploPartial(TokenList&) { notAvailableYet(); }
-void cmdSetCompression(TokenList&) { notAvailableYet(); }
-void cmdGetActualCompression(TokenList&) { notAvailableYet(); }
-void cmdShowPerfCounters(TokenList&) { notAvailableYet(); }
 
 }  // namespace qv

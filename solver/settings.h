@@ -1,5 +1,6 @@
 #pragma once
 // Process-wide solver settings, set by the setting commands and read when a solve runs.
+#include <array>
 #include <cstdint>
 
 namespace qv {
@@ -21,6 +22,9 @@ struct SolverSettings {
     bool uiNotifications = false;
     bool progressBar = false;
     bool perfCounters = false;
+    // Target exploitability (chips) for re-solving a subgame rooted on the flop, turn or river
+    // (index 1 to 3).
+    std::array<double, 4> recalcAccuracy{};
 };
 
 SolverSettings& solverSettings();

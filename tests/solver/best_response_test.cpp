@@ -70,9 +70,18 @@ private:
         const size_t n = combos_[p_].size();
         best.assign(n, 0.0);
         value.assign(n, 0.0);
-        const double weight = 1.0 / (__builtin_popcountll(board) == 3 ? 45 : 44);
+        const int low = game_.lowCard.value_or(0);
+        const double base = 1.0 / ((__builtin_popcountll(board) == 3 ? 45 : 44) - 4 * low);
+        double deckTotal = 0, dealable = 0;
+        for (int c = 0; c < kCardCount; ++c)
+            if (!(board & cardBit(c)) && rankOf(c) >= low) {
+                deckTotal += game_.deck.empty() ? 1.0 : game_.deck[c];
+                dealable += 1;
+            }
         for (int c = 0; c < kCardCount; ++c) {
-            if (board & cardBit(c)) continue;
+            if ((board & cardBit(c)) || rankOf(c) < low) continue;
+            const double weight = base * (game_.deck.empty() ? 1.0 : game_.deck[c] * dealable / deckTotal);
+            if (weight == 0) continue;  // a card the deck never deals
             std::vector<double> masked = reach;
             for (size_t j = 0; j < masked.size(); ++j)
                 if (maskOf(combos_[1 - p_][j]) & cardBit(c)) masked[j] = 0;
@@ -113,7 +122,9 @@ private:
                 for (size_t j = 0; j < theirs.size(); ++j) {
                     if ((maskOf(theirs[j]) & (board | maskOf(mine[i])))) continue;
                     double sign = fold ? (n.player == p_ ? -1 : 1)  // the folder is the parent's player
-                                       : own[i] > other[j] ? 1 : own[i] < other[j] ? -1 : 0;
+                                       : own[i] > other[j] ? 1 - 2 * rake(n.stake)
+                                       : own[i] < other[j] ? -1
+                                                           : -rake(n.stake);
                     v += sign * n.stake * reach[j];
                 }
                 best[i] = value[i] = v;
@@ -146,6 +157,13 @@ private:
                 }
             }
         }
+    }
+
+    // The share of a showdown pot of 2 x stake that the house takes.
+    double rake(double stake) const {
+        const double fraction = state_.rakeFraction(), cap = state_.rakeCap();
+        if (cap <= 0 || stake <= 0) return 0;
+        return 2 * stake * fraction > cap ? cap / (2 * stake) : fraction;
     }
 
     const SolverState& state_;
@@ -224,6 +242,9 @@ struct Case {
     bool isomorphism;
     const char* board[5];
     int iterations;
+    int lowCard = 0;
+    float rake = 0;            // rake fraction, with a cap of 30 chips
+    bool weightedDeck = false;
 };
 
 class BestResponse : public ::testing::TestWithParam<Case> {};
@@ -241,19 +262,46 @@ TEST_P(BestResponse, SolverExploitabilityEqualsNaiveBestResponse) {
     int picks = c.street == 1 ? 6 : 14;
     game.ranges[0] = symmetricRange(board, 11, picks);
     game.ranges[1] = symmetricRange(board, 12, picks);
+    for (auto& range : game.ranges)
+        for (int slot = 0; slot < kComboCount; ++slot)
+            if (rankOf(cardsOfSlot(slot)[0]) < c.lowCard) range[slot] = 0;  // out of a short deck
     game.isomorphism = c.isomorphism;
+    game.lowCard = c.lowCard;
     game.ranker = suitBlindStrength;
+    if (c.weightedDeck) {
+        game.deck.assign(kCardCount, 1.0);
+        for (int card = 0; card < kCardCount; card += 3) game.deck[card] = 0.25 * (card % 5);
+    }
     SolverState state(game);
-    double previous = 1e9;
+    state.setRake(c.rake, 30.0f);
     for (int round = 0; round < 2; ++round) {
         for (int i = 0; i < c.iterations; ++i) runIteration(state);
         ResultRecord r = measureResults(state);
         double naive = naiveExploitability(state);
         EXPECT_NEAR(r.exploitability, naive, 1e-3 * (1 + std::fabs(naive))) << "after " << state.iteration();
         EXPECT_GE(r.exploitability, -1e-4);
-        EXPECT_LT(r.exploitability, previous + 1e-6);
-        previous = r.exploitability;
     }
+}
+
+TEST(BestResponse, ExploitabilityGoesTowardZero) {
+    solverSettings().threadCount = 1;
+    GameDefinition game;
+    game.records = turnTree();
+    game.flop = flopOf("2c", "7d", "9h");
+    game.turn = card("Ts");
+    CardMask board = cardBit(card("2c")) | cardBit(card("7d")) | cardBit(card("9h")) | cardBit(card("Ts"));
+    game.ranges[0] = symmetricRange(board, 41, 20);
+    game.ranges[1] = symmetricRange(board, 42, 20);
+    game.ranker = suitBlindStrength;
+    SolverState state(game);
+    std::vector<double> exploitability;
+    for (int checkpoint : {10, 100, 400}) {
+        while (state.iteration() < checkpoint) runIteration(state);
+        exploitability.push_back(measureResults(state).exploitability);
+    }
+    EXPECT_LT(exploitability[1], 0.5 * exploitability[0]);
+    EXPECT_LT(exploitability[2], 0.5 * exploitability[1]);
+    EXPECT_LT(exploitability[2], 0.01 * 100);  // below 1% of the pot
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -262,7 +310,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"turn", 2, false, {"2c", "7d", "9h", "Ts"}, 40},
                       Case{"turn_monotone_isomorphic", 2, true, {"Kh", "9h", "5h", "2h"}, 40},
                       Case{"flop", 1, false, {"Kh", "9h", "5c"}, 15},
-                      Case{"flop_isomorphic", 1, true, {"Kh", "9h", "5c"}, 15}),
+                      Case{"flop_isomorphic", 1, true, {"Kh", "9h", "5c"}, 15},
+                      Case{"river_raked", 3, false, {"2c", "7d", "9h", "Ts", "Kc"}, 30, 0, 0.05f},
+                      Case{"turn_raked", 2, false, {"2c", "7d", "9h", "Ts"}, 30, 0, 0.1f},
+                      Case{"turn_short_deck", 2, false, {"6c", "7d", "9h", "Ts"}, 30, 4},
+                      Case{"turn_weighted_deck", 2, false, {"2c", "7d", "9h", "Ts"}, 30, 0, 0, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BestResponse, IsomorphismMergesEquivalentCardsAndKeepsTheSolution) {
@@ -322,7 +374,9 @@ TEST(Determinism, OneAndTwoThreadsGiveBitIdenticalResults) {
     ASSERT_EQ(strategies[0].size(), strategies[1].size());
     for (size_t a = 0; a < strategies[0].size(); ++a)
         for (int s = 0; s < kComboCount; ++s)
-            if (!std::isnan(strategies[0][a][s])) EXPECT_EQ(strategies[0][a][s], strategies[1][a][s]);
+            if (!std::isnan(strategies[0][a][s])) {
+                EXPECT_EQ(strategies[0][a][s], strategies[1][a][s]);
+            }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "solver/iteration.h"
+#include "solver/perf_counters.h"
 #include "solver/results.h"
 #include "solver/settings.h"
 #include "solver/strategy_access.h"
@@ -100,6 +101,27 @@ TEST(ToyRiverGame, LockedRecordKeepsItsRegretsAndSums) {
     EXPECT_FLOAT_EQ(ip[0][kCatchers[0]], 0.9f);  // still the default strategy
     auto average = nodeAverageStrategy(state, 1, -1, -1);
     EXPECT_FLOAT_EQ(average[0][kCatchers[0]], 0.9f);  // no sums: falls back to the current strategy
+}
+
+TEST(ToyRiverGame, PerfCountersCountKernelCallsOnlyWhenSwitchedOn) {
+    solverSettings().threadCount = 1;
+    SolverState state(polarisedRiverGame());
+    resetPerfCounters();
+    runIteration(state);
+    EXPECT_EQ(perfTotals().calls[0][1] + perfTotals().calls[0][2], 0u);
+    solverSettings().perfCounters = true;
+    runIteration(state);
+    solverSettings().perfCounters = false;
+    PerfTotals t = perfTotals();
+    // Both showdowns of each pass share one kernel call; the fold is evaluated alone.
+    EXPECT_EQ(t.calls[int(KernelKind::Showdown)][2], 2u);
+    EXPECT_EQ(t.calls[int(KernelKind::Fold)][1], 2u);
+    EXPECT_EQ(t.items[int(KernelKind::Showdown)][2], 2u * (8 + 4));
+    EXPECT_EQ(t.batchSizes[int(KernelKind::Showdown)][2], 2u);
+    std::string report = perfReport(t);
+    for (const char* text : {"Batcheval usage: 66.67%\n \n", "Batch size", "Showdown", "WWOSD", "Averages: 2.00 1.00\n",
+                             "Width", "Cycles", "Iterations", "C/I"})
+        EXPECT_NE(report.find(text), std::string::npos) << text;
 }
 
 }  // namespace

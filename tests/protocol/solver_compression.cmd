@@ -1,0 +1,26 @@
+get_actual_compression
+set_compression 9
+get_actual_compression
+set_compression -3
+ai6_get_actual_compression
+set_compression max
+get_actual_compression
+set_compression loose
+set_compression 2.5
+get_actual_compression
+load_script data/solver_river_game.txt
+get_actual_compression
+set_compression fast
+get_actual_compression
+ai6_set_compression auto
+set_board QsJh2h
+clear_lines
+add_line 0 0 0 0 0 0
+build_tree
+get_actual_compression
+estimate_schematic_tree
+set_compression low
+get_actual_compression
+set_compression none
+get_actual_compression
+estimate_schematic_tree
