@@ -107,6 +107,10 @@ double dealProbability(const SolverState& state, CardMask board, int card) {
 std::vector<double> rangeAtPoint(const SolverState& state, const TreePoint& point, int player) {
     RangePair ranges = startingRanges(state);
     applySteps(state, pathSteps(state, point.node), 0, 3, point.turn, point.river, ranges);
+    // Combos holding a card dealt on the way cannot be here, whether or not the player acted since.
+    const CardMask board = pointBoard(state, point, dealtLevel(state, point));
+    for (int s = 0; s < kComboCount; ++s)
+        if (cardTables().maskOfSlot[s] & board) ranges[player][s] = kUndefined;
     return ranges[player];
 }
 

@@ -8,8 +8,8 @@
 namespace qv {
 
 // The player's starting range times the player's own average strategy for the action taken at
-// every decision of the player on the way to the point. Fails with "incorrect path" when the
-// point lacks a dealt card that a decision on the way needs.
+// every decision of the player on the way to the point; NaN for combos the point's board blocks.
+// Fails with "incorrect path" when the point lacks a dealt card that a decision on the way needs.
 std::vector<double> rangeAtPoint(const SolverState& state, const TreePoint& point, int player);
 
 // The player's range at the point summed over its defined combos, over the starting range

@@ -29,12 +29,15 @@ SolverState& builtSolver() {
 
 PointSlot findPointSlot(const SolverState& state, const TreePoint& point) {
     // A next street's first decision appears twice: as a chance slot of the street above (the
-    // split, before its card) and as the root slot of its own segment.
+    // split, before its card) and as the root slot of its own segment. A showdown reached by a
+    // street-closing call has one slot whether or not cards are still to come.
+    if (point.node >= state.nodes().size()) throw EngineError("incorrect path");
+    const bool chance = point.split && state.nodes()[point.node].type == ActionType::Decision;
     const std::vector<Segment>& segments = state.segments();
     for (size_t s = 0; s < segments.size(); ++s)
         for (size_t i = 0; i < segments[s].slots.size(); ++i) {
             const SegmentSlot& slot = segments[s].slots[i];
-            if (slot.node == point.node && (slot.kind == SlotKind::NextStreet) == point.split)
+            if (slot.node == point.node && (slot.kind == SlotKind::NextStreet) == chance)
                 return {int(s), int(i), segments[s].level};
         }
     throw EngineError("incorrect path");

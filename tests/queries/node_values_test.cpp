@@ -79,9 +79,9 @@ INSTANTIATE_TEST_SUITE_P(
     Games, PointValuesTest,
     ::testing::Values(GameSpec{"river", 3, false, {"2c", "7d", "9h", "Ts", "Kc"}, 20, 14},
                       GameSpec{"turn", 2, false, {"Kh", "9h", "5c", "2c"}, 12, 10},
-                      GameSpec{"turn_isomorphic", 2, true, {"Kh", "9h", "5c", "2c"}, 12, 8},
+                      GameSpec{"turn_isomorphic", 2, true, {"Kd", "Ks", "5d", "5s"}, 12, 8},
                       GameSpec{"flop", 1, false, {"Kh", "9h", "5c"}, 4, 6},
-                      GameSpec{"flop_isomorphic", 1, true, {"Kh", "9h", "5c"}, 4, 6}),
+                      GameSpec{"flop_isomorphic", 1, true, {"Kd", "Ks", "5c"}, 4, 6}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
