@@ -226,16 +226,22 @@ void Traversal::evaluateChild(const SegmentSlot& slot, int level, int stateIndex
         chanceValue(slot, level, stateIndex, reach, value, best);
         return;
     }
+    allInShowdown(slot, stateIndex, rootHands_, reach, value, best);
+}
+
+void Traversal::allInShowdown(const SegmentSlot& slot, int stateIndex, const HandView* hands, const float* reach,
+                              float* value, float* best) {
+    const BoardStates& boards = state_.boards();
+    const int p = settings_.traverser;
     TerminalBatch batch;
     batch.width = 1;
     batch.reach[0] = reach;
     batch.values[0] = value;
     batch.stake[0] = slot.stake;
     batch.rake[0] = slot.rake;
-    const int p = settings_.traverser;
-    evaluateShowdowns(boards.showdown(boards.state(level, stateIndex)), p, rootHands_[p], rootHands_[1 - p], batch,
+    evaluateShowdowns(boards.showdown(boards.state(boards.riverLevel(), stateIndex)), p, hands[p], hands[1 - p], batch,
                       slot.rake > 0);
-    if (best) std::memcpy(best, value, sizeof(float) * size_t(traverserStride()));
+    if (best) std::memcpy(best, value, sizeof(float) * size_t(hands[p].stride));
 }
 
 void Traversal::evaluateRiverChild(const SegmentSlot& slot, int stateIndex, const float* reach, float* value,
@@ -261,15 +267,7 @@ void Traversal::evaluateRiverChild(const SegmentSlot& slot, int stateIndex, cons
     if (slot.kind == SlotKind::NextStreet) {
         solveSegment(slot.childSegment, stateIndex, riverReach, riverValue, riverBest, hands);
     } else {
-        TerminalBatch batch;
-        batch.width = 1;
-        batch.reach[0] = riverReach;
-        batch.values[0] = riverValue;
-        batch.stake[0] = slot.stake;
-        batch.rake[0] = slot.rake;
-        evaluateShowdowns(boards.showdown(boards.state(boards.riverLevel(), stateIndex)), p, mine, theirs, batch,
-                          slot.rake > 0);
-        if (riverBest) std::memcpy(riverBest, riverValue, sizeof(float) * size_t(mine.stride));
+        allInShowdown(slot, stateIndex, hands, riverReach, riverValue, riverBest);
     }
     const uint16_t* myIndex = boards.riverListIndex(stateIndex, p);
     for (int i = 0; i < mine.count; ++i) value[myIndex[i]] = riverValue[i];

@@ -65,6 +65,9 @@ private:
     // A slot's value at a river state whose hands are numbered afresh: reach and values are
     // carried between the two numberings.
     void evaluateRiverChild(const SegmentSlot& slot, int stateIndex, const float* reach, float* value, float* best);
+    // A showdown reached before the river, at one river state.
+    void allInShowdown(const SegmentSlot& slot, int stateIndex, const HandView* hands, const float* reach,
+                       float* value, float* best);
     bool accumulatesAt(int street) const;
 
     SolverState& state_;
