@@ -56,14 +56,68 @@ BoardStates::BoardStates(CardMask firstBoard, const std::array<HandList, 2>& han
     for (int level = 0; level < riverLevel_; ++level)
         for (size_t i = 0; i < levels_[level].size(); ++i) addChildren(level, int(i), hands, rules);
 
-    for (DealtBoard& s : levels_[riverLevel_]) {
+    numberRiverHands(hands);
+    buildLayouts(hands);
+    std::vector<DealtBoard>& rivers = levels_[riverLevel_];
+    for (size_t i = 0; i < rivers.size(); ++i) {
+        DealtBoard& s = rivers[i];
+        std::array<HandView, 2> views = {hands[0].view(), hands[1].view()};
+        if (compactAt(riverLevel_)) views = {riverHands(int(i), 0), riverHands(int(i), 1)};
         s.showdown = int(tables_.size());
-        tables_.push_back(buildShowdownTable(hands, [&](int player, int hand) -> uint32_t {
-            const HandList& list = hands[player];
-            if (list.mask[hand] & s.cards) return 0xFFFFFFFFu;
-            return ranker(s.cards, list.lowCard[hand], list.highCard[hand]);
+        tables_.push_back(buildShowdownTable(views, [&](int player, int hand) -> uint32_t {
+            const HandView& v = views[player];
+            if (v.mask && (v.mask[hand] & s.cards)) return 0xFFFFFFFFu;
+            return ranker(s.cards, v.lowCard[hand], v.highCard[hand]);
         }));
     }
+}
+
+void BoardStates::numberRiverHands(const std::array<HandList, 2>& hands) {
+    if (!compactAt(riverLevel_)) return;
+    const std::vector<DealtBoard>& rivers = levels_[riverLevel_];
+    riverHands_.resize(rivers.size());
+    std::array<std::vector<int16_t>, 2> numberOf = {std::vector<int16_t>(size_t(hands[0].count)),
+                                                    std::vector<int16_t>(size_t(hands[1].count))};
+    for (size_t i = 0; i < rivers.size(); ++i) {
+        for (int p = 0; p < 2; ++p) {
+            riverHands_[i][p].start = uint32_t(listIndex_[p].size());
+            int count = 0;
+            for (int h = 0; h < hands[p].count; ++h) {
+                numberOf[p][h] = -1;
+                if (hands[p].mask[h] & rivers[i].cards) continue;
+                numberOf[p][h] = int16_t(count++);
+                listIndex_[p].push_back(uint16_t(h));
+                lowCard_[p].push_back(hands[p].lowCard[h]);
+                highCard_[p].push_back(hands[p].highCard[h]);
+            }
+            riverHands_[i][p].count = count;
+        }
+        for (int p = 0; p < 2; ++p)
+            for (uint32_t k = riverHands_[i][p].start; k < listIndex_[p].size(); ++k) {
+                const int other = hands[p].sameInOther[listIndex_[p][k]];
+                sameInOther_[p].push_back(other >= 0 ? numberOf[1 - p][other] : int16_t(-1));
+            }
+    }
+}
+
+HandView BoardStates::riverHands(int state, int player) const {
+    const CompactHands& c = riverHands_[state][player];
+    return {c.count, paddedLength(c.count), lowCard_[player].data() + c.start, highCard_[player].data() + c.start,
+            sameInOther_[player].data() + c.start, nullptr};
+}
+
+void BoardStates::buildLayouts(const std::array<HandList, 2>& hands) {
+    for (int p = 0; p < 2; ++p)
+        for (int level = 0; level <= riverLevel_; ++level) {
+            const int boards = int(levels_[level].size());
+            if (!compactAt(level)) {
+                layouts_[p][level] = BoardLayout::uniform(hands[p].count, boards);
+                continue;
+            }
+            auto layout = std::make_shared<BoardLayout>();
+            for (int b = 0; b < boards; ++b) layout->append(riverHands_[b][p].count);
+            layouts_[p][level] = layout;
+        }
 }
 
 void BoardStates::addChildren(int level, int index, const std::array<HandList, 2>& hands, const DealRules& rules) {
@@ -157,6 +211,8 @@ size_t BoardStates::tableBytes() const {
     for (const ShowdownTable& t : tables_)
         bytes += sizeof(ShowdownTable) + (t.sorted[0].size() + t.sorted[1].size()) * sizeof(ShowdownEntry) +
                  (t.groupEnd[0].size() + t.groupEnd[1].size()) * sizeof(uint16_t);
+    for (int p = 0; p < 2; ++p)
+        bytes += listIndex_[p].size() * (sizeof(uint16_t) + 2 * sizeof(uint8_t) + sizeof(int16_t));
     return bytes;
 }
 

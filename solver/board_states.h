@@ -15,6 +15,7 @@
 #include "cards/card.h"
 #include "cards/suit_isomorphism.h"
 #include "solver/hand_list.h"
+#include "solver/node_store.h"
 #include "solver/showdown_table.h"
 
 namespace qv {
@@ -58,6 +59,16 @@ public:
     int representative(const DealtBoard& s, int i) const { return representatives_[s.firstRepresentative + i]; }
     const DealtCard& deal(const DealtBoard& s, int i) const { return deals_[s.firstDeal + i]; }
     const ShowdownTable& showdown(const DealtBoard& s) const { return tables_[s.showdown]; }
+    // Below the first board, river states number their hands afresh: only the hands the board
+    // leaves possible, in list order. `compactAt` tells whether a level does so.
+    bool compactAt(int level) const { return level == riverLevel_ && riverLevel_ > 0; }
+    HandView riverHands(int state, int player) const;
+    // List index of each hand of a river state's numbering.
+    const uint16_t* riverListIndex(int state, int player) const {
+        return listIndex_[player].data() + riverHands_[state][player].start;
+    }
+    // Record placement of a player's nodes at a level.
+    const LayoutPointer& layout(int player, int level) const { return layouts_[player][level]; }
     // Hand permutation p of a player: index of the permuted hand, for every hand.
     const uint16_t* permutation(int player, int p) const { return permutations_[player][p].data(); }
     // Hands of a player that hold a card.
@@ -69,6 +80,13 @@ public:
 
 private:
     void addChildren(int level, int index, const std::array<HandList, 2>& hands, const DealRules& rules);
+    void numberRiverHands(const std::array<HandList, 2>& hands);
+    void buildLayouts(const std::array<HandList, 2>& hands);
+
+    struct CompactHands {
+        uint32_t start = 0;
+        int count = 0;
+    };
 
     int riverLevel_ = 0;
     std::array<std::vector<DealtBoard>, 3> levels_;
@@ -78,6 +96,11 @@ private:
     std::vector<SuitPermutation> symmetries_;  // suit permutations that keep board, ranges and deck
     std::array<std::vector<std::vector<uint16_t>>, 2> permutations_;
     std::array<std::array<std::vector<uint16_t>, kCardCount>, 2> handsWithCard_;
+    std::vector<std::array<CompactHands, 2>> riverHands_;
+    std::array<std::vector<uint16_t>, 2> listIndex_;
+    std::array<std::vector<uint8_t>, 2> lowCard_, highCard_;
+    std::array<std::vector<int16_t>, 2> sameInOther_;
+    std::array<std::array<LayoutPointer, 3>, 2> layouts_;
 };
 
 }  // namespace qv

@@ -12,7 +12,7 @@ namespace qv {
 namespace {
 
 template <int W>
-void foldKernel(const HandList& mine, const HandList& theirs, CardMask board, const TerminalBatch& batch) {
+void foldKernel(const HandView& mine, const HandView& theirs, CardMask board, const TerminalBatch& batch) {
     static thread_local std::vector<float> rowStore;
     rowStore.resize(size_t(theirs.count + 1) * W);
     float* rows = rowStore.data();
@@ -36,7 +36,7 @@ void foldKernel(const HandList& mine, const HandList& theirs, CardMask board, co
     for (int j = 0; j < W; ++j) live[j] = std::fabs(T[j]) >= kSmallestNormal;
     for (int j = 0; j < W; ++j) std::memset(batch.values[j], 0, sizeof(float) * size_t(mine.stride));
     for (int h = 0; h < mine.count; ++h) {
-        if (mine.mask[h] & board) continue;
+        if (mine.mask && (mine.mask[h] & board)) continue;
         const float* low = C[mine.lowCard[h]];
         const float* high = C[mine.highCard[h]];
         const int same = mine.sameInOther[h];
@@ -50,7 +50,7 @@ void foldKernel(const HandList& mine, const HandList& theirs, CardMask board, co
 
 }  // namespace
 
-void evaluateFolds(const HandList& traverserHands, const HandList& opponentHands, CardMask board,
+void evaluateFolds(const HandView& traverserHands, const HandView& opponentHands, CardMask board,
                    const TerminalBatch& batch) {
     switch (batch.width) {
         case 1: return foldKernel<1>(traverserHands, opponentHands, board, batch);

@@ -11,6 +11,17 @@
 
 namespace qv {
 
+// The hands a kernel or a segment works on: a player's whole list, or the hands of one river
+// board that its cards do not block (numbered 0..count-1 in list order).
+struct HandView {
+    int count = 0;
+    int stride = 0;
+    const uint8_t* lowCard = nullptr;
+    const uint8_t* highCard = nullptr;
+    const int16_t* sameInOther = nullptr;  // index in the other player's view, or -1
+    const CardMask* mask = nullptr;        // null when the board blocks none of the hands
+};
+
 struct HandList {
     int count = 0;
     int stride = 0;                  // count rounded up to 8
@@ -21,6 +32,10 @@ struct HandList {
     AlignedFloats weight;            // starting weight; 0 in the padding
     std::vector<int16_t> sameInOther;  // index of the same combo in the other player's list, or -1
     std::array<int16_t, 1326> indexOfSlot;  // hand index of a HandSlot, or -1
+
+    HandView view() const {
+        return {count, stride, lowCard.data(), highCard.data(), sameInOther.data(), mask.data()};
+    }
 };
 
 // The two cards of a HandSlot, lower first.

@@ -42,7 +42,8 @@ StrategyValues traverse(SolverState& state, const PassSettings& settings) {
     const HandList& mine = state.hands(p);
     const HandList& theirs = state.hands(1 - p);
     const Segment& root = state.segments()[0];
-    Traversal::Frame frame = traversal.openFrame(root);
+    const HandView rootHands[2] = {state.hands(0).view(), state.hands(1).view()};
+    Traversal::Frame frame = traversal.openFrame(root, rootHands);
     frame.reach[0] = theirs.weight.data();
     frame.value[0] = scratch.take<float>(size_t(mine.stride));
     frame.best[0] = settings.training ? nullptr : scratch.take<float>(size_t(mine.stride));

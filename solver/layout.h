@@ -3,12 +3,16 @@
 // once, so the kernels, the stores and the traversal agree on it.
 //
 //  Hands. Each player has one hand list for the whole tree: the combos with a positive starting
-//  weight that the tree's first board does not block, in ascending HandSlot order. The same index
-//  names the same combo on every street. A hand that a dealt turn or river card blocks keeps its
-//  index; the opponent's reach for it is 0 below that card and its own values there are 0.
+//  weight that the tree's first board does not block, in ascending HandSlot order. On the first
+//  street and the turn of a flop tree the same index names the same combo; a hand that a dealt
+//  card blocks keeps its index, its opponent reach there is 0 and its own values are 0. River
+//  states below the first board number their hands afresh: only the hands their cards leave
+//  possible, in list order (about 8% fewer), with a map back to the list index. Reach goes in and
+//  values come out through that map where a river card is dealt.
 //
 //      HandList (player p)         index:  0    1    2   ...  count-1 | pad to stride (x8)
 //        slot, cards, mask, weight         per hand                   | weight 0
+//      river state (player p)      index:  0 .. count(b)-1 -> list index
 //
 //  Per-hand vectors (reach, values, strategies) are float, 32-byte aligned, `stride` long
 //  (count rounded up to 8) and zero in the padding, so loops run 8 wide; the helpers in
@@ -20,9 +24,10 @@
 //  Board states of one level are numbered 0..n-1; that number is the record index of a store.
 //
 //  Stores. One store per decision node and role (regrets, strategy sums); a store holds one record
-//  per board state of the node's level, records back to back:
+//  per board state of the node's level, records back to back (BoardLayout gives each record's
+//  length and offset; river records differ in length from board to board):
 //
-//      store data:   [board 0: action 0 (stride) | action 1 | ... ] [board 1: ...] ...
+//      store data:   [board 0: action 0 (stride 0) | action 1 | ... ] [board 1: ...] ...
 //      headers:      [board 0: flags, scale, lock marks] [board 1: ...] ...
 //
 //  Flop and turn records are float; river records of flop trees are 16-bit (regrets in units of

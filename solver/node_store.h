@@ -13,6 +13,21 @@
 
 namespace qv {
 
+// Where each board state's record lies in the stores of one player's nodes at one level: record b
+// holds `counts[b]` hands, each action array `strides[b]` long, starting `offsets[b]` elements per
+// action into the store. River records of flop and turn trees hold only the hands that the board
+// leaves possible, so their lengths differ from board to board.
+struct BoardLayout {
+    std::vector<int> counts;
+    std::vector<int> strides;
+    std::vector<size_t> offsets;
+    size_t total = 0;  // sum of the strides
+
+    int boards() const { return int(strides.size()); }
+    void append(int count);
+    static std::shared_ptr<const BoardLayout> uniform(int hands, int boards);
+};
+
 // What the regret update needs besides the values.
 struct RegretUpdate {
     int iteration = 0;             // completed iterations before this one
@@ -22,7 +37,7 @@ struct RegretUpdate {
 
 class NodeStore {
 public:
-    NodeStore(int actions, int hands, int boards);
+    NodeStore(int actions, std::shared_ptr<const BoardLayout> layout);
     virtual ~NodeStore();
     NodeStore(const NodeStore&) = delete;
     NodeStore& operator=(const NodeStore&) = delete;
@@ -51,9 +66,9 @@ public:
     }
 
     int actions() const { return actions_; }
-    int hands() const { return hands_; }
-    int stride() const { return stride_; }
-    int boards() const { return boards_; }
+    int hands(int board) const { return layout_->counts[board]; }
+    int stride(int board) const { return layout_->strides[board]; }
+    int boards() const { return layout_->boards(); }
     // Lock markers of a record (null unless COMBO_LOCKED).
     const uint8_t* skipMarks(int board) const {
         const RecordHeader& h = headers_[board];
@@ -61,10 +76,13 @@ public:
     }
 
 protected:
-    size_t recordElements() const { return size_t(actions_) * stride_; }
-    size_t headerBytes() const { return sizeof(RecordHeader) * size_t(boards_); }
+    size_t recordStart(int board) const { return size_t(actions_) * layout_->offsets[board]; }
+    size_t recordElements(int board) const { return size_t(actions_) * size_t(layout_->strides[board]); }
+    size_t totalElements() const { return size_t(actions_) * layout_->total; }
+    size_t headerBytes() const { return sizeof(RecordHeader) * headers_.size(); }
 
-    int actions_, hands_, stride_, boards_;
+    int actions_;
+    std::shared_ptr<const BoardLayout> layout_;
     std::vector<RecordHeader> headers_;
 };
 
@@ -73,11 +91,12 @@ using StrategySumStore = NodeStore;
 
 // Float records: regrets or sums of flop and turn nodes, and of river nodes where no 16-bit class
 // applies.
-std::unique_ptr<NodeStore> makeFloatStore(StoreRole role, int actions, int hands, int boards);
+using LayoutPointer = std::shared_ptr<const BoardLayout>;
+std::unique_ptr<NodeStore> makeFloatStore(StoreRole role, int actions, LayoutPointer layout);
 // 16-bit regrets in units of 1 / (scale x record scale), with adaptive precision.
-std::unique_ptr<NodeStore> makeRegret16Store(int actions, int hands, int boards, float valueScale);
+std::unique_ptr<NodeStore> makeRegret16Store(int actions, LayoutPointer layout, float valueScale);
 // The "fast" 16-bit strategy sums with a float scale per record; `groups` > 1 splits the records
 // into that many separately allocated blocks (the per-NUMA-node variant).
-std::unique_ptr<NodeStore> makeFastSumStore(int actions, int hands, int boards, int groups);
+std::unique_ptr<NodeStore> makeFastSumStore(int actions, LayoutPointer layout, int groups);
 
 }  // namespace qv

@@ -39,7 +39,7 @@ void transposeWeights(const TerminalBatch& batch, int count, float* rows) {
 }
 
 template <int W, bool Raked>
-void showdownKernel(const ShowdownTable& table, int traverser, const HandList& mine, const HandList& theirs,
+void showdownKernel(const ShowdownTable& table, int traverser, const HandView& mine, const HandView& theirs,
                     const TerminalBatch& batch) {
     static thread_local std::vector<float> rowStore;
     rowStore.resize(size_t(theirs.count + 1) * W);
@@ -116,7 +116,7 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandList& m
 }
 
 template <bool Raked>
-void dispatchWidth(const ShowdownTable& table, int traverser, const HandList& mine, const HandList& theirs,
+void dispatchWidth(const ShowdownTable& table, int traverser, const HandView& mine, const HandView& theirs,
                    const TerminalBatch& batch) {
     switch (batch.width) {
         case 1: return showdownKernel<1, Raked>(table, traverser, mine, theirs, batch);
@@ -133,8 +133,8 @@ void dispatchWidth(const ShowdownTable& table, int traverser, const HandList& mi
 
 }  // namespace
 
-void evaluateShowdowns(const ShowdownTable& table, int traverser, const HandList& traverserHands,
-                       const HandList& opponentHands, const TerminalBatch& batch, bool raked) {
+void evaluateShowdowns(const ShowdownTable& table, int traverser, const HandView& traverserHands,
+                       const HandView& opponentHands, const TerminalBatch& batch, bool raked) {
     if (raked)
         dispatchWidth<true>(table, traverser, traverserHands, opponentHands, batch);
     else

@@ -4,7 +4,7 @@
 
 namespace qv {
 
-ShowdownTable buildShowdownTable(const std::array<HandList, 2>& hands, const HandStrength& strength) {
+ShowdownTable buildShowdownTable(const std::array<HandView, 2>& hands, const HandStrength& strength) {
     std::array<std::vector<std::pair<uint32_t, int>>, 2> ranked;
     std::vector<uint32_t> distinct;
     for (int p = 0; p < 2; ++p) {

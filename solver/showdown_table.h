@@ -27,6 +27,6 @@ struct ShowdownTable {
 // board blocks.
 using HandStrength = std::function<uint32_t(int player, int hand)>;
 
-ShowdownTable buildShowdownTable(const std::array<HandList, 2>& hands, const HandStrength& strength);
+ShowdownTable buildShowdownTable(const std::array<HandView, 2>& hands, const HandStrength& strength);
 
 }  // namespace qv

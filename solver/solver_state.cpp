@@ -110,8 +110,9 @@ void SolverState::chooseCompression() {
     uncompressed_ = {};
     for (const GameNode& n : nodes_) {
         if (n.type != ActionType::Decision) continue;
-        double boards = double(boards_.level(n.street - firstStreet_).size());
-        double elements = double(n.children.size()) * paddedLength(hands_[n.player].count) * boards;
+        const int level = n.street - firstStreet_;
+        double boards = double(boards_.level(level).size());
+        double elements = double(n.children.size()) * double(boards_.layout(n.player, level)->total);
         uncompressed_.regrets += 4 * elements;
         uncompressed_.strategySums += 4 * elements;
         uncompressed_.auxiliary += 2 * sizeof(RecordHeader) * boards;
@@ -139,22 +140,21 @@ void SolverState::createStores() {
         const GameNode& n = nodes_[i];
         if (n.type != ActionType::Decision) continue;
         const int actions = int(n.children.size());
-        const int hands = hands_[n.player].count;
-        const int boards = int(boards_.level(n.street - firstStreet_).size());
+        const LayoutPointer& layout = boards_.layout(n.player, n.street - firstStreet_);
         const bool sixteenBit = n.street == 3 && firstStreet_ == 1;
         if (sixteenBit) {
             // River values are counterfactual: they carry the opponent's reach, so the scale is
             // taken per opponent range mass to keep the 16-bit units comparable across nodes.
             double mass = std::max(rangeMass_[1 - n.player], 1e-9);
-            regrets_[i] = makeRegret16Store(actions, hands, boards, float(valueScale_ / mass));
+            regrets_[i] = makeRegret16Store(actions, layout, float(valueScale_ / mass));
         } else {
-            regrets_[i] = makeFloatStore(StoreRole::Regrets, actions, hands, boards);
+            regrets_[i] = makeFloatStore(StoreRole::Regrets, actions, layout);
         }
         if (n.street == 3 && !riverStrategy) continue;
         if (sixteenBit && components_.strategy != 0)
-            sums_[i] = makeFastSumStore(actions, hands, boards, numaGroups);
+            sums_[i] = makeFastSumStore(actions, layout, numaGroups);
         else
-            sums_[i] = makeFloatStore(StoreRole::StrategySums, actions, hands, boards);
+            sums_[i] = makeFloatStore(StoreRole::StrategySums, actions, layout);
     }
 }
 

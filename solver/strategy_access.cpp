@@ -18,18 +18,27 @@ std::vector<std::vector<float>> readStrategy(const SolverState& state, uint32_t 
     const int player = n.player;
     const HandList& hands = state.hands(player);
     const int actions = int(n.children.size());
-    std::vector<float> strategy(size_t(actions) * hands.stride);
+    std::vector<float> strategy(size_t(actions) * size_t(regrets->stride(record)));
     regrets->currentStrategy(record, strategy.data());
     if (average && state.strategySums(node)) state.strategySums(node)->averageStrategy(record, strategy.data(), strategy.data());
 
-    CardMask board = state.boards().state(level, record).cards;
-    const uint16_t* perm = gather >= 0 ? state.boards().permutation(player, gather) : nullptr;
+    const BoardStates& boards = state.boards();
+    CardMask board = boards.state(level, record).cards;
+    const uint16_t* perm = gather >= 0 ? boards.permutation(player, gather) : nullptr;
+    // Records of river states number only the hands the board leaves possible.
+    std::vector<int> position(size_t(hands.count));
+    for (int h = 0; h < hands.count; ++h) position[h] = h;
+    if (boards.compactAt(level)) {
+        const uint16_t* listIndex = boards.riverListIndex(record, player);
+        for (int i = 0; i < boards.riverHands(record, player).count; ++i) position[listIndex[i]] = i;
+    }
+    const size_t stride = size_t(regrets->stride(record));
     std::vector<std::vector<float>> out(size_t(actions), std::vector<float>(kComboCount, std::nanf("")));
     for (int h = 0; h < hands.count; ++h) {
         int stored = perm ? perm[h] : h;
         if (hands.mask[stored] & board) continue;
         int slot = handSlotOf(state.toUserCard(hands.lowCard[h]), state.toUserCard(hands.highCard[h]));
-        for (int a = 0; a < actions; ++a) out[a][slot] = strategy[size_t(a) * hands.stride + stored];
+        for (int a = 0; a < actions; ++a) out[a][slot] = strategy[size_t(a) * stride + position[stored]];
     }
     return out;
 }

@@ -25,11 +25,11 @@ struct TerminalBatch {
 
 // value(h) = sum of a x reach over weaker compatible opponent hands minus the same over stronger
 // ones; with a rake rate r, wins pay a (1 - 2r), ties cost a r, losses cost a.
-void evaluateShowdowns(const ShowdownTable& table, int traverser, const HandList& traverserHands,
-                       const HandList& opponentHands, const TerminalBatch& batch, bool raked);
+void evaluateShowdowns(const ShowdownTable& table, int traverser, const HandView& traverserHands,
+                       const HandView& opponentHands, const TerminalBatch& batch, bool raked);
 
 // value(h) = stake x (total compatible opponent reach).
-void evaluateFolds(const HandList& traverserHands, const HandList& opponentHands, CardMask board,
+void evaluateFolds(const HandView& traverserHands, const HandView& opponentHands, CardMask board,
                    const TerminalBatch& batch);
 
 }  // namespace qv

@@ -11,9 +11,8 @@ namespace qv {
 Traversal::Traversal(SolverState& state, const PassSettings& settings)
     : state_(state),
       settings_(settings),
-      mine_(state.hands(settings.traverser)),
-      theirs_(state.hands(1 - settings.traverser)),
-      zeroStore_(size_t(mine_.stride) + kLanes, 0.0f) {
+      rootHands_{state.hands(0).view(), state.hands(1).view()},
+      zeroStore_(size_t(state.hands(settings.traverser).stride) + kLanes, 0.0f) {
     zeros_ = zeroStore_.data();
 }
 
@@ -21,10 +20,11 @@ bool Traversal::accumulatesAt(int street) const {
     return settings_.training && settings_.weight > 0 && (street < 3 || settings_.riverAveraging);
 }
 
-Traversal::Frame Traversal::openFrame(const Segment& segment) {
+Traversal::Frame Traversal::openFrame(const Segment& segment, const HandView* hands) {
     ScratchStack& scratch = threadScratch();
     const size_t n = segment.slots.size();
     Frame f;
+    f.hands = hands;
     f.reach = scratch.take<const float*>(n);
     f.value = scratch.take<float*>(n);
     f.best = scratch.take<float*>(n);
@@ -36,10 +36,11 @@ Traversal::Frame Traversal::openFrame(const Segment& segment) {
     return f;
 }
 
-void Traversal::solveSegment(int segmentIndex, int stateIndex, const float* reach, float* value, float* best) {
+void Traversal::solveSegment(int segmentIndex, int stateIndex, const float* reach, float* value, float* best,
+                             const HandView* hands) {
     ScratchScope scope(threadScratch());
     const Segment& segment = state_.segments()[segmentIndex];
-    Frame frame = openFrame(segment);
+    Frame frame = openFrame(segment, hands);
     frame.reach[0] = reach;
     frame.value[0] = value;
     frame.best[0] = best;
@@ -58,7 +59,7 @@ void Traversal::descend(const Segment& segment, int record, Frame& frame) {
         const SegmentSlot& slot = segment.slots[d];
         const int q = slot.player;
         const int actions = slot.actions;
-        const int stride = state_.hands(q).stride;
+        const int stride = frame.hands[q].stride;
         NodeStore* regrets = state_.regrets(slot.node);
         NodeStore* sums = state_.strategySums(slot.node);
         float* sigma = scratch.take<float>(size_t(actions) * stride);
@@ -86,10 +87,11 @@ void Traversal::descend(const Segment& segment, int record, Frame& frame) {
 
 void Traversal::evaluateChances(const Segment& segment, int stateIndex, Frame& frame) {
     ScratchStack& scratch = threadScratch();
+    const int n = frame.hands[settings_.traverser].stride;
     for (int c : segment.chances) {
         if (!frame.reach[c]) continue;
-        frame.value[c] = scratch.take<float>(size_t(mine_.stride));
-        frame.best[c] = settings_.training ? nullptr : scratch.take<float>(size_t(mine_.stride));
+        frame.value[c] = scratch.take<float>(size_t(n));
+        frame.best[c] = settings_.training ? nullptr : scratch.take<float>(size_t(n));
         chanceValue(segment.slots[c], segment.level, stateIndex, frame.reach[c], frame.value[c], frame.best[c]);
     }
 }
@@ -107,6 +109,9 @@ void Traversal::evaluateTerminals(const Segment& segment, int stateIndex, Frame&
 void Traversal::runBatch(KernelKind kind, const Segment& segment, int stateIndex, const std::vector<int>& slots,
                          Frame& frame) {
     ScratchStack& scratch = threadScratch();
+    const int p = settings_.traverser;
+    const HandView& mine = frame.hands[p];
+    const HandView& theirs = frame.hands[1 - p];
     const DealtBoard& board = state_.boards().state(segment.level, stateIndex);
     const int limit = std::max(1, std::min(settings_.batchLimit, kMaxBatch));
     if (settings_.perfCounters) recordBatchSize(kind, int(slots.size()));
@@ -116,29 +121,29 @@ void Traversal::runBatch(KernelKind kind, const Segment& segment, int stateIndex
         bool raked = false;
         for (int j = 0; j < batch.width; ++j) {
             const SegmentSlot& slot = segment.slots[slots[first + j]];
-            float* value = scratch.take<float>(size_t(mine_.stride));
+            float* value = scratch.take<float>(size_t(mine.stride));
             frame.value[slots[first + j]] = value;
             frame.best[slots[first + j]] = settings_.training ? nullptr : value;
             batch.reach[j] = frame.reach[slots[first + j]];
             batch.values[j] = value;
-            batch.stake[j] = kind == KernelKind::Fold && slot.player != settings_.traverser ? -slot.stake : slot.stake;
+            batch.stake[j] = kind == KernelKind::Fold && slot.player != p ? -slot.stake : slot.stake;
             batch.rake[j] = kind == KernelKind::Fold ? 0.0f : slot.rake;
             raked |= batch.rake[j] > 0;
         }
         uint64_t start = settings_.perfCounters ? readCycleCounter() : 0;
         if (kind == KernelKind::Showdown)
-            evaluateShowdowns(state_.boards().showdown(board), settings_.traverser, mine_, theirs_, batch, raked);
+            evaluateShowdowns(state_.boards().showdown(board), p, mine, theirs, batch, raked);
         else
-            evaluateFolds(mine_, theirs_, board.cards, batch);
+            evaluateFolds(mine, theirs, board.cards, batch);
         if (settings_.perfCounters)
-            recordKernelCall(kind, batch.width, readCycleCounter() - start, uint64_t(batch.width) * mine_.count);
+            recordKernelCall(kind, batch.width, readCycleCounter() - start, uint64_t(batch.width) * mine.count);
     }
 }
 
 void Traversal::ascend(const Segment& segment, int record, Frame& frame) {
     ScratchStack& scratch = threadScratch();
     const int p = settings_.traverser;
-    const int n = mine_.stride;
+    const int n = frame.hands[p].stride;
     for (auto it = segment.decisions.rbegin(); it != segment.decisions.rend(); ++it) {
         const int d = *it;
         if (!frame.reach[d]) continue;
@@ -178,8 +183,9 @@ void Traversal::ascend(const Segment& segment, int record, Frame& frame) {
 }
 
 float* Traversal::maskedReach(const float* reach, int card) {
-    float* masked = threadScratch().take<float>(size_t(theirs_.stride));
-    std::memcpy(masked, reach, sizeof(float) * size_t(theirs_.stride));
+    const int stride = opponentStride();
+    float* masked = threadScratch().take<float>(size_t(stride));
+    std::memcpy(masked, reach, sizeof(float) * size_t(stride));
     for (uint16_t h : state_.boards().handsWithCard(1 - settings_.traverser, card)) masked[h] = 0.0f;
     return masked;
 }
@@ -190,15 +196,16 @@ void Traversal::chanceValue(const SegmentSlot& slot, int level, int stateIndex, 
     ScratchScope scope(scratch);
     const BoardStates& boards = state_.boards();
     const DealtBoard& s = boards.state(level, stateIndex);
+    const size_t n = size_t(traverserStride());
     float** values = scratch.take<float*>(size_t(s.representativeCount));
     float** bests = scratch.take<float*>(size_t(s.representativeCount));
     for (int i = 0; i < s.representativeCount; ++i) {
         const int child = boards.representative(s, i);
         float* masked = maskedReach(reach, boards.state(level + 1, child).dealt);
         values[i] = bests[i] = nullptr;
-        if (!anyPositive(masked, theirs_.stride)) continue;
-        values[i] = scratch.take<float>(size_t(mine_.stride));
-        if (best) bests[i] = scratch.take<float>(size_t(mine_.stride));
+        if (!anyPositive(masked, opponentStride())) continue;
+        values[i] = scratch.take<float>(n);
+        if (best) bests[i] = scratch.take<float>(n);
         evaluateChild(slot, level + 1, child, masked, values[i], bests[i]);
     }
     combineDeals(level, stateIndex, values, bests, value, best);
@@ -206,30 +213,74 @@ void Traversal::chanceValue(const SegmentSlot& slot, int level, int stateIndex, 
 
 void Traversal::evaluateChild(const SegmentSlot& slot, int level, int stateIndex, const float* reach, float* value,
                               float* best) {
-    if (slot.kind == SlotKind::NextStreet) {
-        solveSegment(slot.childSegment, stateIndex, reach, value, best);
+    const BoardStates& boards = state_.boards();
+    if (boards.compactAt(level)) {
+        evaluateRiverChild(slot, stateIndex, reach, value, best);
         return;
     }
-    if (level < state_.boards().riverLevel()) {
+    if (slot.kind == SlotKind::NextStreet) {
+        solveSegment(slot.childSegment, stateIndex, reach, value, best, rootHands_);
+        return;
+    }
+    if (level < boards.riverLevel()) {
         chanceValue(slot, level, stateIndex, reach, value, best);
         return;
     }
+    allInShowdown(slot, stateIndex, rootHands_, reach, value, best);
+}
+
+void Traversal::allInShowdown(const SegmentSlot& slot, int stateIndex, const HandView* hands, const float* reach,
+                              float* value, float* best) {
+    const BoardStates& boards = state_.boards();
+    const int p = settings_.traverser;
     TerminalBatch batch;
     batch.width = 1;
     batch.reach[0] = reach;
     batch.values[0] = value;
     batch.stake[0] = slot.stake;
     batch.rake[0] = slot.rake;
-    const DealtBoard& board = state_.boards().state(level, stateIndex);
-    evaluateShowdowns(state_.boards().showdown(board), settings_.traverser, mine_, theirs_, batch, slot.rake > 0);
-    if (best) std::memcpy(best, value, sizeof(float) * size_t(mine_.stride));
+    evaluateShowdowns(boards.showdown(boards.state(boards.riverLevel(), stateIndex)), p, hands[p], hands[1 - p], batch,
+                      slot.rake > 0);
+    if (best) std::memcpy(best, value, sizeof(float) * size_t(hands[p].stride));
+}
+
+void Traversal::evaluateRiverChild(const SegmentSlot& slot, int stateIndex, const float* reach, float* value,
+                                   float* best) {
+    ScratchStack& scratch = threadScratch();
+    ScratchScope scope(scratch);
+    const BoardStates& boards = state_.boards();
+    const int p = settings_.traverser;
+    const HandView hands[2] = {boards.riverHands(stateIndex, 0), boards.riverHands(stateIndex, 1)};
+    const HandView& mine = hands[p];
+    const HandView& theirs = hands[1 - p];
+    const size_t rootStride = size_t(traverserStride());
+    std::memset(value, 0, sizeof(float) * rootStride);
+    if (best) std::memset(best, 0, sizeof(float) * rootStride);
+
+    float* riverReach = scratch.zeroedFloats(size_t(theirs.stride));
+    const uint16_t* theirIndex = boards.riverListIndex(stateIndex, 1 - p);
+    for (int i = 0; i < theirs.count; ++i) riverReach[i] = reach[theirIndex[i]];
+    if (!anyPositive(riverReach, theirs.stride)) return;
+
+    float* riverValue = scratch.take<float>(size_t(mine.stride));
+    float* riverBest = best ? scratch.take<float>(size_t(mine.stride)) : nullptr;
+    if (slot.kind == SlotKind::NextStreet) {
+        solveSegment(slot.childSegment, stateIndex, riverReach, riverValue, riverBest, hands);
+    } else {
+        allInShowdown(slot, stateIndex, hands, riverReach, riverValue, riverBest);
+    }
+    const uint16_t* myIndex = boards.riverListIndex(stateIndex, p);
+    for (int i = 0; i < mine.count; ++i) value[myIndex[i]] = riverValue[i];
+    if (best)
+        for (int i = 0; i < mine.count; ++i) best[myIndex[i]] = riverBest[i];
 }
 
 void Traversal::combineDeals(int level, int stateIndex, float* const* representativeValues,
                              float* const* representativeBest, float* value, float* best) {
     const BoardStates& boards = state_.boards();
     const DealtBoard& s = boards.state(level, stateIndex);
-    const int n = mine_.stride;
+    const int n = traverserStride();
+    const int count = rootHands_[settings_.traverser].count;
     std::memset(value, 0, sizeof(float) * size_t(n));
     if (best) std::memset(best, 0, sizeof(float) * size_t(n));
     for (int i = 0; i < s.dealCount; ++i) {
@@ -242,8 +293,8 @@ void Traversal::combineDeals(int level, int stateIndex, float* const* representa
             if (b) addScaledInto(best, b, deal.weight, n);
         } else {
             const uint16_t* perm = boards.permutation(settings_.traverser, deal.gather);
-            gatherAddScaled(value, v, perm, deal.weight, mine_.count);
-            if (b) gatherAddScaled(best, b, perm, deal.weight, mine_.count);
+            gatherAddScaled(value, v, perm, deal.weight, count);
+            if (b) gatherAddScaled(best, b, perm, deal.weight, count);
         }
     }
 }

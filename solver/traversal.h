@@ -24,6 +24,7 @@ class Traversal {
 public:
     // Per-slot vectors of one segment solve.
     struct Frame {
+        const HandView* hands = nullptr;  // both players' hands at the segment's board
         const float** reach = nullptr;  // opponent reach; null = not reached
         float** value = nullptr;        // traverser values
         float** best = nullptr;         // best-response values (evaluation mode)
@@ -33,11 +34,13 @@ public:
     Traversal(SolverState& state, const PassSettings& settings);
 
     const PassSettings& settings() const { return settings_; }
-    int traverserStride() const { return mine_.stride; }
-    int opponentStride() const { return theirs_.stride; }
+    int traverserStride() const { return rootHands_[settings_.traverser].stride; }
+    int opponentStride() const { return rootHands_[1 - settings_.traverser].stride; }
 
-    // The value (and best response) of the traverser's hands at a segment's root at one board state.
-    void solveSegment(int segment, int stateIndex, const float* reach, float* value, float* best);
+    // The value (and best response) of the traverser's hands at a segment's root at one board
+    // state, in the hand numbering of `hands`.
+    void solveSegment(int segment, int stateIndex, const float* reach, float* value, float* best,
+                      const HandView* hands);
     // The value of a chance slot at a board state one or more cards below its segment's board.
     void evaluateChild(const SegmentSlot& slot, int level, int stateIndex, const float* reach, float* value,
                        float* best);
@@ -48,7 +51,7 @@ public:
     float* maskedReach(const float* reach, int card);
 
     // The steps of a segment solve; the top of the tree calls them around the parallel subgames.
-    Frame openFrame(const Segment& segment);
+    Frame openFrame(const Segment& segment, const HandView* hands);
     void descend(const Segment& segment, int stateIndex, Frame& frame);
     void evaluateTerminals(const Segment& segment, int stateIndex, Frame& frame);
     void evaluateChances(const Segment& segment, int stateIndex, Frame& frame);
@@ -59,12 +62,17 @@ private:
                      float* best);
     void runBatch(KernelKind kind, const Segment& segment, int stateIndex, const std::vector<int>& slots,
                   Frame& frame);
+    // A slot's value at a river state whose hands are numbered afresh: reach and values are
+    // carried between the two numberings.
+    void evaluateRiverChild(const SegmentSlot& slot, int stateIndex, const float* reach, float* value, float* best);
+    // A showdown reached before the river, at one river state.
+    void allInShowdown(const SegmentSlot& slot, int stateIndex, const HandView* hands, const float* reach,
+                       float* value, float* best);
     bool accumulatesAt(int street) const;
 
     SolverState& state_;
     PassSettings settings_;
-    const HandList& mine_;
-    const HandList& theirs_;
+    HandView rootHands_[2];
     const float* zeros_;  // a traverser-length vector of zeros
     std::vector<float> zeroStore_;
 };

@@ -15,7 +15,7 @@ namespace {
 using namespace qv::testing;
 
 TEST(NodeStores, SixteenBitRecordIsHalvedWhenItsLargestValueReaches60001) {
-    auto store = makeRegret16Store(2, 5, 3, 1.0f);
+    auto store = makeRegret16Store(2, BoardLayout::uniform(5, 3), 1.0f);
     std::vector<float> big(8, 0.0f), zero(8, 0.0f);
     big[0] = 2.6e6f;  // 2.6e6^0.75 = 63,000 after one update
     const float* children[] = {big.data(), zero.data()};
@@ -34,7 +34,7 @@ TEST(NodeStores, SixteenBitRecordIsHalvedWhenItsLargestValueReaches60001) {
 }
 
 TEST(NodeStores, SmallSixteenBitRecordsGainPrecisionUpToEightfoldPerStep) {
-    auto store = makeRegret16Store(1, 3, 1, 1.0f);
+    auto store = makeRegret16Store(1, BoardLayout::uniform(3, 1), 1.0f);
     std::vector<float> child(8, 0.0f), node(8, 0.0f);
     child[0] = 100.0f;  // 100^0.75 = 31.6 -> 32
     const float* children[] = {child.data()};
@@ -54,27 +54,31 @@ TEST(NodeStores, ClassesReportTheirElementSize) {
         std::unique_ptr<NodeStore> store;
         int bytes;
     };
-    Row rows[] = {{makeFloatStore(StoreRole::Regrets, 3, 10, 4), 4},
-                  {makeRegret16Store(3, 10, 4, 1.0f), 2},
-                  {makeFastSumStore(3, 10, 4, 1), 2},
-                  {makeFastSumStore(3, 10, 5, 2), 2}};
+    Row rows[] = {{makeFloatStore(StoreRole::Regrets, 3, BoardLayout::uniform(10, 4)), 4},
+                  {makeRegret16Store(3, BoardLayout::uniform(10, 4), 1.0f), 2},
+                  {makeFastSumStore(3, BoardLayout::uniform(10, 4), 1), 2},
+                  {makeFastSumStore(3, BoardLayout::uniform(10, 5), 2), 2}};
     for (Row& row : rows) {
         EXPECT_EQ(row.store->bytesPerElement(), row.bytes);
         EXPECT_GE(row.store->sizeInBytes(), size_t(row.bytes) * 3 * 16 * row.store->boards());
     }
 }
 
-TEST(NodeStores, NumaVariantKeepsEveryRecordSeparate) {
-    auto store = makeFastSumStore(2, 9, 5, 2);
-    std::vector<float> add0(16, 1.0f), add1(16, 2.0f), temp(32);
+TEST(NodeStores, RecordsOfDifferentLengthsStaySeparateInBothBlocksOfTheNumaVariant) {
+    auto layout = std::make_shared<BoardLayout>();
+    for (int count : {9, 3, 17, 8, 1}) layout->append(count);
+    auto store = makeFastSumStore(2, layout, 2);
+    std::vector<float> add0(24, 1.0f), add1(24, 2.0f), temp(48);
     const float* add[] = {add0.data(), add1.data()};
     for (int b = 0; b < 5; ++b) store->accumulateStrategy(b, add, float(b + 1), temp.data());
-    std::vector<float> fallback(32, 0.5f), sigma(32);
+    std::vector<float> fallback(48, 0.5f), sigma(48);
     for (int b = 0; b < 5; ++b) {
+        EXPECT_EQ(store->stride(b), paddedLength(layout->counts[b]));
         store->averageStrategy(b, fallback.data(), sigma.data());
         EXPECT_NEAR(sigma[0], 1.0 / 3, 1e-3);
+        EXPECT_NEAR(sigma[store->stride(b)], 2.0 / 3, 1e-3);
         const uint16_t* v = static_cast<const uint16_t*>(store->rowBase(b));
-        EXPECT_EQ(v[0], uint16_t(16 * (b + 1)));
+        EXPECT_EQ(v[layout->counts[b] - 1], uint16_t(16 * (b + 1))) << b;
     }
 }
 
@@ -136,6 +140,13 @@ TEST(NodeStores, RecordsExistOnlyForCardsThatCanCome) {
     EXPECT_EQ(state.boards().level(1).size(), 49u);
     EXPECT_EQ(state.boards().level(2).size(), 49u * 48u);
     EXPECT_EQ(state.regrets(1)->boards(), 49 * 48);
+    // River records keep only the hands the turn and river cards leave possible.
+    const BoardStates& boards = state.boards();
+    for (int b = 0; b < 49 * 48; b += 97) {
+        int possible = 0;
+        for (int h = 0; h < state.hands(1).count; ++h) possible += !(state.hands(1).mask[h] & boards.state(2, b).cards);
+        EXPECT_EQ(state.regrets(1)->hands(b), possible);
+    }
     game.isomorphism = true;  // 2c 7d 9h leaves only spades free: nothing merges
     SolverState same(game);
     EXPECT_EQ(same.boards().level(1).size(), 49u);

@@ -101,7 +101,7 @@ TEST_P(TerminalKernels, ShowdownAndFoldMatchPairwiseReference) {
     for (int round = 0; round < 2; ++round) {
         Scenario s = randomScenario(rng, param.strengthLevels);
         ShowdownTable table =
-            buildShowdownTable(s.hands, [&](int player, int hand) { return strengthOf(s, player, hand); });
+            buildShowdownTable({s.hands[0].view(), s.hands[1].view()}, [&](int player, int hand) { return strengthOf(s, player, hand); });
         for (int traverser = 0; traverser < 2; ++traverser) {
             const HandList& mine = s.hands[traverser];
             std::vector<std::vector<float>> reach, showdown, fold;
@@ -120,8 +120,8 @@ TEST_P(TerminalKernels, ShowdownAndFoldMatchPairwiseReference) {
                 sd.rake[j] = param.raked ? 0.01f * (j + 1) : 0.0f;
                 fd.stake[j] = (j % 2 ? -1.0f : 1.0f) * (30.0f + j);
             }
-            evaluateShowdowns(table, traverser, mine, s.hands[1 - traverser], sd, param.raked);
-            evaluateFolds(mine, s.hands[1 - traverser], s.board, fd);
+            evaluateShowdowns(table, traverser, mine.view(), s.hands[1 - traverser].view(), sd, param.raked);
+            evaluateFolds(mine.view(), s.hands[1 - traverser].view(), s.board, fd);
             for (int j = 0; j < param.width; ++j) {
                 for (int h = 0; h < mine.count; ++h) {
                     double expectShowdown = naiveShowdown(s, traverser, h, reach[j], sd.stake[j], sd.rake[j]);
@@ -173,14 +173,14 @@ TEST(TerminalKernels, IdenticalComboOfOpponentCountsZeroAndBlockedHandsGetZero) 
     value[aces] = 10;
     value[kings] = 5;
     value[kingAce] = 3;
-    ShowdownTable table = buildShowdownTable(hands, [&](int p, int h) { return value[hands[p].slot[h]]; });
+    ShowdownTable table = buildShowdownTable({hands[0].view(), hands[1].view()}, [&](int p, int h) { return value[hands[p].slot[h]]; });
     std::vector<float> reach(size_t(hands[1].stride), 1.0f), out(size_t(hands[0].stride));
     TerminalBatch batch;
     batch.width = 1;
     batch.reach[0] = reach.data();
     batch.values[0] = out.data();
     batch.stake[0] = 10.0f;
-    evaluateShowdowns(table, 0, hands[0], hands[1], batch, false);
+    evaluateShowdowns(table, 0, hands[0].view(), hands[1].view(), batch, false);
     const int myAces = hands[0].indexOfSlot[aces], myKingAce = hands[0].indexOfSlot[kingAce];
     EXPECT_FLOAT_EQ(out[myAces], 10.0f);     // beats KsKh, ties the identical AsAh (counts 0)
     EXPECT_FLOAT_EQ(out[myKingAce], 0.0f);   // As Kh blocks both opponent combos
