@@ -18,16 +18,17 @@ constexpr double kUndefined = std::numeric_limits<double>::quiet_NaN();
 
 // The traversal's steps, run on one segment at one board state with only `slot` reached: every
 // other slot outside its subtree stays unreached and is skipped.
-void evaluateSubtree(Traversal& traversal, const Segment& segment, int record, int slot, const float* reach,
-                     float* value) {
+void evaluateSubtree(Traversal& traversal, const Segment& segment, int record, const HandView* hands, int slot,
+                     const float* reach, float* value) {
     ScratchScope scope(threadScratch());
-    Traversal::Frame frame = traversal.openFrame(segment);
+    Traversal::Frame frame = traversal.openFrame(segment, hands);
     frame.reach[slot] = reach;
     traversal.descend(segment, record, frame);
     traversal.evaluateChances(segment, record, frame);
     traversal.evaluateTerminals(segment, record, frame);
     traversal.ascend(segment, record, frame);
-    std::copy(frame.value[slot], frame.value[slot] + traversal.traverserStride(), value);
+    const int stride = hands[traversal.settings().traverser].stride;
+    std::copy(frame.value[slot], frame.value[slot] + stride, value);
 }
 
 }  // namespace
@@ -38,21 +39,23 @@ PointValues pointValues(SolverState& state, const TreePoint& point, int player) 
     if (!locateRecordHands(state, player, at.level, point.turn, point.river, mine) ||
         !locateRecordHands(state, 1 - player, at.level, point.turn, point.river, theirs))
         throw EngineError("incorrect path");
-    const HandList& ownList = state.hands(player);
-    const HandList& otherList = state.hands(1 - player);
+    // The hands in the numbering of the point's record, as the traversal solves it.
+    HandView views[2];
+    views[player] = mine.view;
+    views[1 - player] = theirs.view;
 
     ScratchStack& scratch = threadScratch();
     ScratchScope scope(scratch);
-    float* reach = scratch.take<float>(size_t(otherList.stride));
-    gatherFromSlots(theirs, state, rangeAtPoint(state, point, 1 - player), reach);
-    float* value = scratch.take<float>(size_t(ownList.stride));
-    float* met = scratch.take<float>(size_t(ownList.stride));
+    float* reach = scratch.take<float>(size_t(theirs.view.stride));
+    gatherFromSlots(theirs, rangeAtPoint(state, point, 1 - player), reach);
+    float* value = scratch.take<float>(size_t(mine.view.stride));
+    float* met = scratch.take<float>(size_t(mine.view.stride));
 
     PassSettings settings;
     settings.traverser = player;
     settings.training = false;
     Traversal traversal(state, settings);
-    evaluateSubtree(traversal, state.segments()[at.segment], mine.record, at.slot, reach, value);
+    evaluateSubtree(traversal, state.segments()[at.segment], mine.record, views, at.slot, reach, value);
 
     // The opponent weight each hand meets: a fold of stake 1 won by the hand.
     TerminalBatch batch;
@@ -60,8 +63,8 @@ PointValues pointValues(SolverState& state, const TreePoint& point, int player) 
     batch.reach[0] = reach;
     batch.values[0] = met;
     batch.stake[0] = 1.0f;
-    evaluateFolds(ownList, otherList, mine.board, batch);
-    for (int h = 0; h < ownList.count; ++h)
+    evaluateFolds(views[player], views[1 - player], mine.board, batch);
+    for (int h = 0; h < mine.view.count; ++h)
         value[h] = met[h] > 0 ? value[h] / met[h] : std::numeric_limits<float>::quiet_NaN();
 
     PointValues out;

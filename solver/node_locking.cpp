@@ -50,8 +50,8 @@ void writeRegrets(NodeStore& regrets, int record, int action, const std::vector<
     if (regrets.bytesPerElement() == 2) {
         // 16-bit regrets hold whole numbers: written as they are, the weights keep their ratios,
         // where the unit conversion of overwriteAction would round small weights to 0.
-        uint16_t* row = static_cast<uint16_t*>(regrets.rowBase(record)) + size_t(action) * regrets.stride();
-        for (int h = 0; h < regrets.hands(); ++h) row[h] = uint16_t(std::lrint(std::min(values[h], 65535.0f)));
+        uint16_t* row = static_cast<uint16_t*>(regrets.rowBase(record)) + size_t(action) * size_t(regrets.stride(record));
+        for (int h = 0; h < regrets.hands(record); ++h) row[h] = uint16_t(std::lrint(std::min(values[h], 65535.0f)));
         return;
     }
     regrets.overwriteAction(record, action, values.data());
@@ -62,7 +62,7 @@ void writeRegrets(NodeStore& regrets, int record, int action, const std::vector<
 void setLockedStrategy(SolverState& state, uint32_t node, int turn, int river, int action,
                        const std::vector<double>& weights) {
     LockTarget target = lockTarget(state, node, turn, river);
-    std::vector<float> values(size_t(target.regrets->stride()), 0.0f);
+    std::vector<float> values(size_t(target.regrets->stride(target.hands.record)), 0.0f);
     for (size_t h = 0; h < target.hands.slotOfHand.size(); ++h) {
         const int slot = target.hands.slotOfHand[h];
         if (slot >= 0) values[h] = float(std::max(0.0, weights[size_t(slot)])) * kWeightScale;
@@ -84,7 +84,7 @@ void setNodeLocked(SolverState& state, uint32_t node, int turn, int river, bool 
 
 void comboLockNode(SolverState& state, uint32_t node, int turn, int river, const std::vector<double>& values) {
     LockTarget target = lockTarget(state, node, turn, river);
-    const int hands = target.regrets->hands();
+    const int hands = target.regrets->hands(target.hands.record);
     for (RecordHeader* header : headersOf(target)) {
         header->flags = (header->flags & ~uint32_t(RecordLocked)) | RecordComboLocked;
         if (!header->lockMarks) header->lockMarks = new uint8_t[size_t(hands)];
@@ -98,8 +98,9 @@ void comboLockNode(SolverState& state, uint32_t node, int turn, int river, const
 std::vector<double> lockedCombos(const SolverState& state, uint32_t node, int turn, int river) {
     LockTarget target = lockTarget(state, node, turn, river);
     const RecordHeader& header = target.regrets->record(target.hands.record);
-    std::vector<float> marks(size_t(target.regrets->stride()), 0.0f);
-    for (int h = 0; h < target.regrets->hands(); ++h) {
+    const int record = target.hands.record;
+    std::vector<float> marks(size_t(target.regrets->stride(record)), 0.0f);
+    for (int h = 0; h < target.regrets->hands(record); ++h) {
         if (header.flags & RecordLocked) marks[h] = 1.0f;
         else if ((header.flags & RecordComboLocked) && header.lockMarks) marks[h] = header.lockMarks[h];
     }

@@ -47,6 +47,7 @@ ShowdownEquity showdownEquity(const ShowdownEquityInput& input) {
     const std::array<HandList, 2> hands = buildHandLists({input.ownRange, input.opponentWeight}, input.board);
     const HandList& mine = hands[0];
     const HandList& theirs = hands[1];
+    const std::array<HandView, 2> views{mine.view(), theirs.view()};
     const ShowdownRanker rank = defaultShowdownRanker();
     std::vector<double> won(size_t(mine.count), 0.0), met(size_t(mine.count), 0.0);
     AlignedFloats reach(size_t(theirs.stride)), showdown(size_t(mine.stride)), fold(size_t(mine.stride));
@@ -66,16 +67,16 @@ ShowdownEquity showdownEquity(const ShowdownEquityInput& input) {
                 strength[slot] = (list.mask[h] & full) ? 0xFFFFFFFFu : rank(full, list.lowCard[h], list.highCard[h]);
             }
         const ShowdownTable table = buildShowdownTable(
-            hands, [&](int player, int hand) { return strength[hands[player].slot[hand]]; });
+            views, [&](int player, int hand) { return strength[hands[player].slot[hand]]; });
         for (int h = 0; h < theirs.count; ++h) reach[h] = (theirs.mask[h] & runout.cards) ? 0.0f : theirs.weight[h];
         TerminalBatch batch;
         batch.width = 1;
         batch.reach[0] = reach.data();
         batch.stake[0] = 1.0f;
         batch.values[0] = showdown.data();
-        evaluateShowdowns(table, 0, mine, theirs, batch, false);
+        evaluateShowdowns(table, 0, views[0], views[1], batch, false);
         batch.values[0] = fold.data();
-        evaluateFolds(mine, theirs, full, batch);
+        evaluateFolds(views[0], views[1], full, batch);
         for (int h = 0; h < mine.count; ++h) {
             won[h] += runout.weight * showdown[h];
             met[h] += runout.weight * fold[h];

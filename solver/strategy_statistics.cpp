@@ -1,5 +1,6 @@
 #include "solver/strategy_statistics.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "solver/segments.h"
@@ -46,18 +47,47 @@ public:
     }
 
 private:
+    // The acting player's hands at a record: the record's numbering and each hand's list index.
+    struct RecordView {
+        int count = 0;
+        int stride = 0;
+        std::vector<int> listIndex;  // -1 for a hand the board blocks
+    };
+
+    RecordView recordView(int player, int level, int record) const {
+        const BoardStates& boards = state_.boards();
+        const HandList& list = state_.hands(player);
+        RecordView v;
+        if (boards.compactAt(level)) {
+            const HandView view = boards.riverHands(record, player);
+            const uint16_t* index = boards.riverListIndex(record, player);
+            v.count = view.count;
+            v.stride = view.stride;
+            v.listIndex.assign(index, index + view.count);
+            return v;
+        }
+        const CardMask board = boards.state(level, record).cards;
+        v.count = list.count;
+        v.stride = list.stride;
+        for (int h = 0; h < list.count; ++h) v.listIndex.push_back((list.mask[h] & board) ? -1 : h);
+        return v;
+    }
+
     void visit(int segmentIndex, int slotIndex, int record, int64_t multiplicity, const Reach& reach) {
         const Segment& segment = state_.segments()[segmentIndex];
         const SegmentSlot& slot = segment.slots[slotIndex];
         if (slot.kind == SlotKind::NextStreet) return deal(segment, slot, record, multiplicity, reach);
         if (slot.kind != SlotKind::Decision) return;
         const int q = slot.player;
+        const RecordView view = recordView(q, segment.level, record);
         const std::vector<float> sigma = strategyAt(slot.node, record);
-        const int stride = state_.hands(q).stride;
-        if (selection_ == kBothPlayers || selection_ == q) count(segment.street, slot, record, multiplicity, reach[q], sigma);
+        if (selection_ == kBothPlayers || selection_ == q) count(segment.street, slot, multiplicity, reach[q], view, sigma);
         for (int a = 0; a < slot.actions; ++a) {
             Reach next = reach;
-            for (size_t h = 0; h < next[q].size(); ++h) next[q][h] *= sigma[size_t(a) * stride + h];
+            std::fill(next[q].begin(), next[q].end(), 0.0f);
+            for (int i = 0; i < view.count; ++i)
+                if (view.listIndex[i] >= 0)
+                    next[q][view.listIndex[i]] = reach[q][view.listIndex[i]] * sigma[size_t(a) * view.stride + i];
             visit(segmentIndex, int(segment.children[slot.firstChild + a]), record, multiplicity, next);
         }
     }
@@ -81,8 +111,7 @@ private:
     std::vector<float> strategyAt(uint32_t node, int record) const {
         NodeStore* regrets = state_.regrets(node);
         NodeStore* sums = state_.strategySums(node);
-        const int actions = regrets->actions(), stride = regrets->stride();
-        std::vector<float> sigma(size_t(actions) * stride);
+        std::vector<float> sigma(size_t(regrets->actions()) * size_t(regrets->stride(record)));
         regrets->currentStrategy(record, sigma.data());
         evenSplitWithoutRegrets(*regrets, record, sigma);
         if (averaged_ && sums) sums->averageStrategy(record, sigma.data(), sigma.data());
@@ -92,9 +121,9 @@ private:
     // The statistics count a hand without regrets as undecided (1/n each), not with the
     // iteration's default that favours the first action.
     static void evenSplitWithoutRegrets(NodeStore& regrets, int record, std::vector<float>& sigma) {
-        const int actions = regrets.actions(), stride = regrets.stride();
+        const int actions = regrets.actions(), stride = regrets.stride(record);
         const void* base = regrets.rowBase(record);
-        for (int h = 0; h < regrets.hands(); ++h) {
+        for (int h = 0; h < regrets.hands(record); ++h) {
             double sum = 0;
             for (int a = 0; a < actions; ++a) {
                 const size_t i = size_t(a) * stride + h;
@@ -106,23 +135,21 @@ private:
         }
     }
 
-    void count(int street, const SegmentSlot& slot, int record, int64_t multiplicity, const std::vector<float>& reach,
-               const std::vector<float>& sigma) {
+    void count(int street, const SegmentSlot& slot, int64_t multiplicity, const std::vector<float>& reach,
+               const RecordView& view, const std::vector<float>& sigma) {
         StreetStatistics& s = out_.streets[size_t(street - 1)];
-        const HandList& list = state_.hands(slot.player);
-        const CardMask board = state_.boards().state(state_.nodes()[slot.node].street - state_.firstStreet(), record).cards;
         s.canonicalDecisions += 1;
         s.decisionNodes += multiplicity;
         int64_t hands = 0;
-        for (int h = 0; h < list.count; ++h) {
-            if (list.mask[h] & board) continue;
+        for (int i = 0; i < view.count; ++i) {
+            if (view.listIndex[i] < 0) continue;
             ++hands;
-            const double r = reach[size_t(h)];
+            const double r = reach[size_t(view.listIndex[i])];
             const bool reachable = r > epsilon_;
             if (reachable) s.reachableInfosets += multiplicity;
             s.weightedReach += r * double(multiplicity);
             int above = 0;
-            for (int a = 0; a < slot.actions; ++a) above += sigma[size_t(a) * list.stride + h] > epsilon_;
+            for (int a = 0; a < slot.actions; ++a) above += sigma[size_t(a) * view.stride + i] > epsilon_;
             if (above != 1) continue;
             s.pureStrategies += multiplicity;
             s.weightedPure += r * double(multiplicity);
