@@ -12,7 +12,12 @@ namespace {
 
 using namespace qv::testing;
 
-class QueryCommands : public CommandTest {};
+class QueryCommands : public CommandTest {
+protected:
+    static std::string actorAt(const char* path) {
+        return run(std::string("show_node ") + path).find("OOP_DEC") != std::string::npos ? "OOP" : "IP";
+    }
+};
 
 double weightedAverage(const std::vector<double>& weights, const std::vector<double>& values) {
     double sum = 0, total = 0;
@@ -51,10 +56,9 @@ TEST_F(QueryCommands, ChildFrequenciesSumToOneAndAverageTheStrategyOverTheRange)
     solveGame("solver_turn_game.txt", 12);
     for (const char* path : kTurnGamePaths) {
         SCOPED_TRACE(path);
-        const std::string actor = run(std::string("show_node ") + path).find("OOP_DEC") != std::string::npos ? "OOP" : "IP";
         const auto probs = pairs(run(std::string("show_probs ") + path));
         const auto strategy = numbers(run(std::string("show_strategy ") + path));
-        const auto range = numbers(run("show_range " + actor + " " + path)).at(0);
+        const auto range = numbers(run("show_range " + actorAt(path) + " " + path)).at(0);
         ASSERT_EQ(probs.size(), 2 + strategy.size());
         double sum = 0;
         for (size_t a = 0; a < strategy.size(); ++a) {
@@ -70,9 +74,8 @@ TEST_F(QueryCommands, GlobalFrequencyOfAChildIsTheParentsTimesTheActionFrequency
     solveGame("solver_turn_game.txt", 12);
     for (const char* path : kTurnGamePaths) {
         SCOPED_TRACE(path);
-        const std::string actor = run(std::string("show_node ") + path).find("OOP_DEC") != std::string::npos ? "OOP" : "IP";
         const double parent = number(run(std::string("calc_global_freq ") + path));
-        const auto reach = numbers(run("calc_ev " + actor + " " + path)).at(1);
+        const auto reach = numbers(run("calc_ev " + actorAt(path) + " " + path)).at(1);
         const auto strategy = numbers(run(std::string("show_strategy ") + path));
         const auto probs = pairs(run(std::string("show_probs ") + path));
         for (size_t a = 0; a < strategy.size(); ++a) {

@@ -29,8 +29,8 @@ inline GameDefinition definitionOf(const GameSpec& spec) {
     if (spec.street >= 2) game.turn = card(spec.board[3]);
     if (spec.street == 3) game.river = card(spec.board[4]);
     const CardMask board = cardsOf(spec.board);
-    game.ranges[0] = randomRange(board, 101, spec.picks, spec.isomorphism);
-    game.ranges[1] = randomRange(board, 202, spec.picks, spec.isomorphism);
+    game.ranges[0] = symmetricRange(board, 101, spec.picks, spec.isomorphism);
+    game.ranges[1] = symmetricRange(board, 202, spec.picks, spec.isomorphism);
     game.isomorphism = spec.isomorphism;
     return game;
 }

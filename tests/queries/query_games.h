@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 #include <map>
-#include <random>
 #include <tuple>
 #include <vector>
 
@@ -75,24 +74,6 @@ inline CardMask cardsOf(const std::vector<const char*>& cards) {
     CardMask m = 0;
     for (const char* c : cards) m |= cardBit(card(c));
     return m;
-}
-
-// Random weights on `picks` combos; with `symmetric`, equal on the combos that a suit permutation
-// keeping the board maps onto each other, so that suit isomorphism can merge cards.
-inline std::vector<double> randomRange(CardMask board, unsigned seed, int picks, bool symmetric) {
-    std::vector<SuitPermutation> keeping = symmetric ? boardSymmetries(board) : std::vector<SuitPermutation>{kIdentitySuits};
-    std::mt19937 rng(seed);
-    std::uniform_int_distribution<int> slotDist(0, kComboCount - 1);
-    std::uniform_real_distribution<double> weight(0.2, 1.0);
-    std::vector<double> range(kComboCount, 0.0);
-    for (int i = 0; i < picks; ++i) {
-        int slot = slotDist(rng);
-        auto c = cardsOfSlot(slot);
-        if (maskOfSlot(slot) & board) continue;
-        double w = weight(rng);
-        for (const auto& k : keeping) range[handSlotOf(relabelCard(c[0], k), relabelCard(c[1], k))] = w;
-    }
-    return range;
 }
 
 // The cards on the table at a node: the board with everything dealt, and which are turn and river.

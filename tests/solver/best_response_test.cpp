@@ -218,24 +218,6 @@ std::vector<ActionRecord> flopTree() {
     return b.records;
 }
 
-// Random weights on a few combos, equal on combos that a suit permutation keeping the board maps
-// onto each other (so suit isomorphism may merge them).
-std::vector<double> symmetricRange(CardMask board, unsigned seed, int picks) {
-    std::vector<SuitPermutation> keeping = boardSymmetries(board);
-    std::mt19937 rng(seed);
-    std::uniform_int_distribution<int> slotDist(0, kComboCount - 1);
-    std::uniform_real_distribution<double> weight(0.2, 1.0);
-    std::vector<double> range(kComboCount, 0.0);
-    for (int i = 0; i < picks; ++i) {
-        int slot = slotDist(rng);
-        auto c = cardsOfSlot(slot);
-        if ((cardBit(c[0]) | cardBit(c[1])) & board) continue;
-        double w = weight(rng);
-        for (const auto& k : keeping) range[handSlotOf(relabelCard(c[0], k), relabelCard(c[1], k))] = w;
-    }
-    return range;
-}
-
 struct Case {
     const char* name;
     int street;

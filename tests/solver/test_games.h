@@ -2,6 +2,7 @@
 // Small hand-made games for the solver tests: action records written directly, ranges, and a
 // showdown ranking that needs no evaluator tables.
 #include <array>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,24 @@ inline uint32_t suitBlindStrength(CardMask board, Card a, Card b) {
     }
     return uint32_t(flushCount >= 5 ? 1 : 0) << 24 | uint32_t(pairs) << 12 |
            uint32_t(std::max(rankOf(a), rankOf(b))) << 4 | uint32_t(std::min(rankOf(a), rankOf(b)));
+}
+
+// Random weights on a few combos; unless `symmetric` is false, equal on combos that a suit
+// permutation keeping the board maps onto each other (so suit isomorphism may merge them).
+inline std::vector<double> symmetricRange(CardMask board, unsigned seed, int picks, bool symmetric = true) {
+    std::vector<SuitPermutation> keeping = symmetric ? boardSymmetries(board) : std::vector<SuitPermutation>{kIdentitySuits};
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> slotDist(0, kComboCount - 1);
+    std::uniform_real_distribution<double> weight(0.2, 1.0);
+    std::vector<double> range(kComboCount, 0.0);
+    for (int i = 0; i < picks; ++i) {
+        int slot = slotDist(rng);
+        auto c = cardsOfSlot(slot);
+        if ((cardBit(c[0]) | cardBit(c[1])) & board) continue;
+        double w = weight(rng);
+        for (const auto& k : keeping) range[handSlotOf(relabelCard(c[0], k), relabelCard(c[1], k))] = w;
+    }
+    return range;
 }
 
 inline std::array<int, 3> flopOf(const char* a, const char* b, const char* c) { return {card(a), card(b), card(c)}; }
