@@ -26,6 +26,7 @@ PassSettings passSettings(const SolverState& state, int player, bool training) {
     s.update.precision = settings.precision;
     s.batchLimit = std::clamp(settings.simdLevel, 1, kMaxBatch);
     s.perfCounters = settings.perfCounters;
+    s.twoWalkShowdowns = (settings.evalFlags & 1) != 0;
     return s;
 }
 

@@ -131,7 +131,42 @@ void dispatchWidth(const ShowdownTable& table, int traverser, const HandView& mi
     }
 }
 
+// Adds the weight of every opponent hand strictly weaker (or, walking down, strictly stronger)
+// than each of ours: groups are visited in order and a group's weight is added only after our
+// hands of that group have taken their value.
+template <bool Upwards>
+void walkGroups(const ShowdownTable& table, int traverser, const float* reach, float stake, float sign, float* values) {
+    const std::vector<ShowdownEntry>& opp = table.sorted[1 - traverser];
+    const std::vector<ShowdownEntry>& own = table.sorted[traverser];
+    const std::vector<uint16_t>& oppEnd = table.groupEnd[1 - traverser];
+    const std::vector<uint16_t>& ownEnd = table.groupEnd[traverser];
+    float total = 0;
+    float byCard[kCardCount] = {};
+    for (int step = 0; step < table.groups; ++step) {
+        const int g = Upwards ? step : table.groups - 1 - step;
+        const size_t ownBegin = g ? ownEnd[g - 1] : 0, oppBegin = g ? oppEnd[g - 1] : 0;
+        for (size_t t = ownBegin; t < ownEnd[g]; ++t) {
+            const ShowdownEntry& e = own[t];
+            values[e.hand] += sign * (total - byCard[e.lowCard] - byCard[e.highCard]);
+        }
+        for (size_t k = oppBegin; k < oppEnd[g]; ++k) {
+            const float w = stake * reach[opp[k].hand];
+            total += w;
+            byCard[opp[k].lowCard] += w;
+            byCard[opp[k].highCard] += w;
+        }
+    }
+}
+
 }  // namespace
+
+void evaluateShowdownTwoWalks(const ShowdownTable& table, int traverser, const HandView& traverserHands,
+                              const HandView& opponentHands, const float* reach, float stake, float* values) {
+    std::vector<float> copy(reach, reach + opponentHands.stride);  // the values may overwrite the reach
+    std::memset(values, 0, sizeof(float) * size_t(traverserHands.stride));
+    walkGroups<true>(table, traverser, copy.data(), stake, 1.0f, values);
+    walkGroups<false>(table, traverser, copy.data(), stake, -1.0f, values);
+}
 
 void evaluateShowdowns(const ShowdownTable& table, int traverser, const HandView& traverserHands,
                        const HandView& opponentHands, const TerminalBatch& batch, bool raked) {

@@ -27,6 +27,10 @@ struct TerminalBatch {
 // ones; with a rake rate r, wins pay a (1 - 2r), ties cost a r, losses cost a.
 void evaluateShowdowns(const ShowdownTable& table, int traverser, const HandView& traverserHands,
                        const HandView& opponentHands, const TerminalBatch& batch, bool raked);
+// The same value for one unraked showdown, as two separate walks: the weaker hands upwards and the
+// stronger hands downwards (the "alt1" evaluation flag).
+void evaluateShowdownTwoWalks(const ShowdownTable& table, int traverser, const HandView& traverserHands,
+                              const HandView& opponentHands, const float* reach, float stake, float* values);
 
 // value(h) = stake x (total compatible opponent reach).
 void evaluateFolds(const HandView& traverserHands, const HandView& opponentHands, CardMask board,

@@ -131,7 +131,10 @@ void Traversal::runBatch(KernelKind kind, const Segment& segment, int stateIndex
             raked |= batch.rake[j] > 0;
         }
         uint64_t start = settings_.perfCounters ? readCycleCounter() : 0;
-        if (kind == KernelKind::Showdown)
+        if (kind == KernelKind::Showdown && batch.width == 1 && !raked && settings_.twoWalkShowdowns)
+            evaluateShowdownTwoWalks(state_.boards().showdown(board), p, mine, theirs, batch.reach[0], batch.stake[0],
+                                     batch.values[0]);
+        else if (kind == KernelKind::Showdown)
             evaluateShowdowns(state_.boards().showdown(board), p, mine, theirs, batch, raked);
         else
             evaluateFolds(mine, theirs, board.cards, batch);
@@ -232,15 +235,19 @@ void Traversal::evaluateChild(const SegmentSlot& slot, int level, int stateIndex
 void Traversal::allInShowdown(const SegmentSlot& slot, int stateIndex, const HandView* hands, const float* reach,
                               float* value, float* best) {
     const BoardStates& boards = state_.boards();
+    const ShowdownTable& table = boards.showdown(boards.state(boards.riverLevel(), stateIndex));
     const int p = settings_.traverser;
-    TerminalBatch batch;
-    batch.width = 1;
-    batch.reach[0] = reach;
-    batch.values[0] = value;
-    batch.stake[0] = slot.stake;
-    batch.rake[0] = slot.rake;
-    evaluateShowdowns(boards.showdown(boards.state(boards.riverLevel(), stateIndex)), p, hands[p], hands[1 - p], batch,
-                      slot.rake > 0);
+    if (slot.rake == 0 && settings_.twoWalkShowdowns) {
+        evaluateShowdownTwoWalks(table, p, hands[p], hands[1 - p], reach, slot.stake, value);
+    } else {
+        TerminalBatch batch;
+        batch.width = 1;
+        batch.reach[0] = reach;
+        batch.values[0] = value;
+        batch.stake[0] = slot.stake;
+        batch.rake[0] = slot.rake;
+        evaluateShowdowns(table, p, hands[p], hands[1 - p], batch, slot.rake > 0);
+    }
     if (best) std::memcpy(best, value, sizeof(float) * size_t(hands[p].stride));
 }
 

@@ -18,6 +18,7 @@ struct PassSettings {
     RegretUpdate update;
     int batchLimit = kMaxBatch;   // terminals per kernel call
     bool perfCounters = false;
+    bool twoWalkShowdowns = false;  // single unraked showdowns by the two-walk kernel
 };
 
 class Traversal {

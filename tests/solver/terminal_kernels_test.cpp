@@ -121,6 +121,9 @@ TEST_P(TerminalKernels, ShowdownAndFoldMatchPairwiseReference) {
                 fd.stake[j] = (j % 2 ? -1.0f : 1.0f) * (30.0f + j);
             }
             evaluateShowdowns(table, traverser, mine.view(), s.hands[1 - traverser].view(), sd, param.raked);
+            std::vector<float> twoWalks(size_t(mine.stride), -99.0f);
+            evaluateShowdownTwoWalks(table, traverser, mine.view(), s.hands[1 - traverser].view(), reach[0].data(),
+                                     sd.stake[0], twoWalks.data());
             evaluateFolds(mine.view(), s.hands[1 - traverser].view(), s.board, fd);
             for (int j = 0; j < param.width; ++j) {
                 for (int h = 0; h < mine.count; ++h) {
@@ -132,6 +135,11 @@ TEST_P(TerminalKernels, ShowdownAndFoldMatchPairwiseReference) {
                     double tolerance = 1e-5 * std::max(std::fabs(sd.stake[j]), std::fabs(fd.stake[j])) * (total + 1);
                     ASSERT_NEAR(showdown[j][h], expectShowdown, tolerance) << "lane " << j << " hand " << h;
                     ASSERT_NEAR(fold[j][h], expectFold, tolerance) << "lane " << j << " hand " << h;
+                }
+                for (int h = 0; j == 0 && h < mine.count; ++h) {
+                    ASSERT_NEAR(twoWalks[h], naiveShowdown(s, traverser, h, reach[0], sd.stake[0], 0.0),
+                                1e-5 * sd.stake[0] * (mine.count + 1))
+                        << "two walks, hand " << h;
                 }
                 for (int h = mine.count; h < mine.stride; ++h) {
                     EXPECT_EQ(showdown[j][h], 0.0f);
