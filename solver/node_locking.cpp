@@ -39,11 +39,9 @@ std::vector<RecordHeader*> headersOf(const LockTarget& target) {
     return headers;
 }
 
-void releaseMarks(RecordHeader& header) {
-    delete[] header.lockMarks;
-    header.lockMarks = nullptr;
-    header.flags &= ~uint32_t(RecordComboLocked);
-}
+// The marker array stays with the record (the store frees it) and is reused by the next combo
+// lock: a solver thread may be reading it while a command runs, so it is never freed under it.
+void releaseMarks(RecordHeader& header) { header.flags &= ~uint32_t(RecordComboLocked); }
 
 void writeRegrets(NodeStore& regrets, int record, int action, const std::vector<float>& values) {
     regrets.prepareRecord(record);
@@ -86,12 +84,13 @@ void comboLockNode(SolverState& state, uint32_t node, int turn, int river, const
     LockTarget target = lockTarget(state, node, turn, river);
     const int hands = target.regrets->hands(target.hands.record);
     for (RecordHeader* header : headersOf(target)) {
-        header->flags = (header->flags & ~uint32_t(RecordLocked)) | RecordComboLocked;
+        // Markers first, flag last, so an iteration in progress never sees the flag without them.
         if (!header->lockMarks) header->lockMarks = new uint8_t[size_t(hands)];
         for (int h = 0; h < hands; ++h) {
             const int slot = target.hands.slotOfHand[size_t(h)];
             header->lockMarks[h] = slot >= 0 && values[size_t(slot)] != 0 ? 1 : 0;
         }
+        header->flags = (header->flags & ~uint32_t(RecordLocked)) | RecordComboLocked;
     }
 }
 

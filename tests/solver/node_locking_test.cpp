@@ -159,7 +159,7 @@ TEST(NodeLocking, FlagsFollowTheLastCommand) {
     EXPECT_EQ(lockedCount(), 1);
     setNodeLocked(state, p.node, p.turn, p.river, true);
     EXPECT_EQ(flags(), "LOCKED");
-    EXPECT_EQ(state.regrets(p.node)->record(0).lockMarks, nullptr);
+    EXPECT_EQ(lockedCount(), hands);
     setNodeLocked(state, p.node, p.turn, p.river, false);
     EXPECT_EQ(flags(), "");
     EXPECT_EQ(lockedCount(), 0);
