@@ -82,10 +82,13 @@ void setNodeLocked(SolverState& state, uint32_t node, int turn, int river, bool 
 
 void comboLockNode(SolverState& state, uint32_t node, int turn, int river, const std::vector<double>& values) {
     LockTarget target = lockTarget(state, node, turn, river);
-    const int hands = target.regrets->hands(target.hands.record);
+    const int record = target.hands.record;
+    const int hands = target.regrets->hands(record);
+    // The iteration's loops read the markers 8 wide up to the record's stride.
+    const int stride = target.regrets->stride(record);
     for (RecordHeader* header : headersOf(target)) {
         // Markers first, flag last, so an iteration in progress never sees the flag without them.
-        if (!header->lockMarks) header->lockMarks = new uint8_t[size_t(hands)];
+        if (!header->lockMarks) header->lockMarks = new uint8_t[size_t(stride)]();
         for (int h = 0; h < hands; ++h) {
             const int slot = target.hands.slotOfHand[size_t(h)];
             header->lockMarks[h] = slot >= 0 && values[size_t(slot)] != 0 ? 1 : 0;

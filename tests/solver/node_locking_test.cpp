@@ -2,7 +2,6 @@
 // lock freezes exactly the marked hands.
 #include <gtest/gtest.h>
 
-#include "interpreter/errors.h"
 #include "queries/query_fixture.h"
 #include "solver/node_locking.h"
 #include "solver/results.h"
@@ -136,34 +135,6 @@ TEST(NodeLocking, ComboLockFreezesOnlyTheMarkedHands) {
     }
     EXPECT_GT(frozen, 0);
     EXPECT_GT(moved, 0);
-}
-
-TEST(NodeLocking, FlagsFollowTheLastCommand) {
-    SolverState state(definitionOf({"river", 3, false, {"2c", "7d", "9h", "Ts", "Kc"}, 0, 20}));
-    const TreePoint p = pointOf(state, PointSpec{{0}});
-    auto flags = [&] { return nodeFlagsText(state, int(p.node), p.turn, p.river); };
-    auto lockedCount = [&] {
-        int n = 0;
-        for (double v : lockedCombos(state, p.node, p.turn, p.river)) n += v == 1;
-        return n;
-    };
-    const int hands = state.hands(1).count;
-    EXPECT_EQ(flags(), "");
-    setNodeLocked(state, p.node, p.turn, p.river, true);
-    EXPECT_EQ(flags(), "LOCKED");
-    EXPECT_EQ(lockedCount(), hands);
-    std::vector<double> one(kComboCount, 0.0);
-    one[state.hands(1).slot[0]] = 0.5;
-    comboLockNode(state, p.node, p.turn, p.river, one);
-    EXPECT_EQ(flags(), "COMBO_LOCKED");
-    EXPECT_EQ(lockedCount(), 1);
-    setNodeLocked(state, p.node, p.turn, p.river, true);
-    EXPECT_EQ(flags(), "LOCKED");
-    EXPECT_EQ(lockedCount(), hands);
-    setNodeLocked(state, p.node, p.turn, p.river, false);
-    EXPECT_EQ(flags(), "");
-    EXPECT_EQ(lockedCount(), 0);
-    EXPECT_THROW(setNodeLocked(state, state.nodes()[p.node].children[1], -1, -1, true), EngineError);
 }
 
 TEST(NodeLocking, WritingOneActionAfterTheDelayClearsItsAverage) {
