@@ -59,16 +59,20 @@ BoardStates::BoardStates(CardMask firstBoard, const std::array<HandList, 2>& han
     numberRiverHands(hands);
     buildLayouts(hands);
     std::vector<DealtBoard>& rivers = levels_[riverLevel_];
-    for (size_t i = 0; i < rivers.size(); ++i) {
+    tables_.resize(rivers.size());
+    const long count = long(rivers.size());
+    // Boards are independent and the ranking only reads: the tables are built in parallel.
+#pragma omp parallel for schedule(dynamic, 16)
+    for (long i = 0; i < count; ++i) {
         DealtBoard& s = rivers[i];
         std::array<HandView, 2> views = {hands[0].view(), hands[1].view()};
         if (compactAt(riverLevel_)) views = {riverHands(int(i), 0), riverHands(int(i), 1)};
-        s.showdown = int(tables_.size());
-        tables_.push_back(buildShowdownTable(views, [&](int player, int hand) -> uint32_t {
+        s.showdown = int(i);
+        tables_[i] = buildShowdownTable(views, [&](int player, int hand) -> uint32_t {
             const HandView& v = views[player];
             if (v.mask && (v.mask[hand] & s.cards)) return 0xFFFFFFFFu;
             return ranker(s.cards, v.lowCard[hand], v.highCard[hand]);
-        }));
+        });
     }
 }
 
@@ -76,6 +80,13 @@ void BoardStates::numberRiverHands(const std::array<HandList, 2>& hands) {
     if (!compactAt(riverLevel_)) return;
     const std::vector<DealtBoard>& rivers = levels_[riverLevel_];
     riverHands_.resize(rivers.size());
+    for (int p = 0; p < 2; ++p) {
+        const size_t most = rivers.size() * size_t(hands[p].count);
+        listIndex_[p].reserve(most);
+        lowCard_[p].reserve(most);
+        highCard_[p].reserve(most);
+        sameInOther_[p].reserve(most);
+    }
     std::array<std::vector<int16_t>, 2> numberOf = {std::vector<int16_t>(size_t(hands[0].count)),
                                                     std::vector<int16_t>(size_t(hands[1].count))};
     for (size_t i = 0; i < rivers.size(); ++i) {

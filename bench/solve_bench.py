@@ -1,0 +1,170 @@
+#!/usr/bin/env python3
+"""Solves the benchmark games with 1 and 2 threads and prints the figures that matter to users.
+
+Each run is two fresh processes of the program, driven through its command protocol like a client
+(an end string closes every reply):
+
+  convergence run  build the game, then solve in steps of 10 iterations, each followed by an
+                   exploitability check (calc_results), until 0.3% of the starting pot: build time,
+                   peak resident memory, the storage estimate, and the wall time (checks included)
+                   and iterations at which 1%, 0.5% and 0.3% were met.
+  speed run        build the game, then a fixed number of iterations without checks: milliseconds
+                   per iteration, and the signature = the iteration count and the exploitability
+                   after them, which depends only on the solver's arithmetic, never on threads or
+                   timing. Quote it in commits that change the solver.
+
+Every figure is the median of --repeat runs (at least 3 for quoted figures).
+
+Usage: bench/solve_bench.py [--program build/quorvane] [--games DIR] [--repeat 3]
+                            [--threads 1,2] [game ...]      (game: river, turn, flop, flop3b)
+"""
+import argparse
+import os
+import re
+import statistics
+import subprocess
+import sys
+
+THRESHOLDS = (0.01, 0.005, 0.003)
+SPEED_STEPS = {"river": 200, "turn": 40, "flop": 10, "flop3b": 4}
+DEFAULT_GAMES = ["river", "turn", "flop"]
+
+END = "__bench_end__"
+ESTIMATE = re.compile(r"estimated tree size: (\d+) MB")
+EXPLOITABLE = re.compile(r"^Exploitable for: (\S+)$", re.M)
+CHECK_EVERY = 10
+MAX_ITERATIONS = 2000
+
+
+def game_pot(path):
+    with open(path) as f:
+        for line in f:
+            if line.startswith("set_pot"):
+                return float(line.split()[3])
+    raise SystemExit(f"{path}: no set_pot line")
+
+
+class Session:
+    """One program process driven like a client. Every command is followed by an echo of a fresh
+    token, and the reply is everything up to that token (script lines answer one by one, so
+    counting end strings would not do); end strings are dropped."""
+
+    def __init__(self, program):
+        self.process = subprocess.Popen([program, "--suppressok"], stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, text=True, bufsize=1)
+        self.count = 0
+        self.ask(f"set_end_string {END}")
+
+    def ask(self, command):
+        self.count += 1
+        token = f"__reply_{self.count}__"
+        self.process.stdin.write(f"{command}\necho {token}\n")
+        self.process.stdin.flush()
+        lines = []
+        for line in self.process.stdout:
+            line = line.rstrip("\n")
+            if line == token:
+                return "\n".join(l for l in lines if l != END)
+            lines.append(line)
+        raise SystemExit(f"program ended during: {command}")
+
+    def seconds(self):
+        return float(self.ask("solver_time"))
+
+    def close(self):
+        """Ends the process; gives its peak resident memory in MB."""
+        self.process.stdin.close()
+        _, status, usage = os.wait4(self.process.pid, 0)
+        if status != 0:
+            raise SystemExit(f"program ended with status {status}")
+        return usage.ru_maxrss / 1024
+
+
+def build(session, game_file, threads):
+    start = session.seconds()
+    session.ask(f'load_script "{game_file}"')
+    built = session.seconds()
+    estimate = ESTIMATE.search(session.ask("estimate_schematic_tree"))
+    session.ask(f"set_threads {threads}")
+    session.ask("set_info_freq 1000000")  # the driver measures, the solver loop must not
+    return built - start, int(estimate.group(1)) if estimate else -1
+
+
+def convergence_run(program, game_file, threads, pot):
+    session = Session(program)
+    build_time, estimate = build(session, game_file, threads)
+    reached = {}
+    start = session.seconds()
+    iterations = 0
+    percent = float("nan")
+    while iterations < MAX_ITERATIONS and len(reached) < len(THRESHOLDS):
+        session.ask(f"go {CHECK_EVERY} steps block")
+        iterations += CHECK_EVERY
+        percent = float(EXPLOITABLE.search(session.ask("calc_results")).group(1)) / pot * 100
+        elapsed = session.seconds() - start
+        for threshold in THRESHOLDS:
+            if threshold not in reached and percent <= threshold * 100:
+                reached[threshold] = (elapsed, iterations)
+    peak = session.close()
+    return {"build": build_time, "peak": peak, "estimate": estimate, "reached": reached,
+            "final": percent}
+
+
+def speed_run(program, game_file, threads, steps):
+    session = Session(program)
+    build(session, game_file, threads)
+    start = session.seconds()
+    session.ask(f"go {steps} steps block")
+    seconds = session.seconds() - start
+    session.ask("calc_results")
+    exploitability = session.ask("get_value solver_exploitability").split()[-1]
+    session.close()
+    return {"ms": seconds * 1000 / steps,
+            "signature": f"{steps} iterations, exploitability {exploitability}"}
+
+
+def median(values):
+    values = [v for v in values if v == v]
+    return statistics.median(values) if values else float("nan")
+
+
+def bench_game(args, game):
+    game_file = os.path.join(args.games, f"{game}.txt")
+    pot = game_pot(game_file)
+    for threads in args.threads:
+        conv = [convergence_run(args.program, game_file, threads, pot) for _ in range(args.repeat)]
+        speed = [speed_run(args.program, game_file, threads, SPEED_STEPS.get(game, 10))
+                 for _ in range(args.repeat)]
+        print(f"{game} threads {threads}: build {median([c['build'] for c in conv]):.2f} s, "
+              f"peak {median([c['peak'] for c in conv]):.0f} MB, "
+              f"estimate {median([c['estimate'] for c in conv]):.0f} MB, "
+              f"{median([s['ms'] for s in speed]):.2f} ms/iteration")
+        for threshold in THRESHOLDS:
+            hits = [c["reached"][threshold] for c in conv if threshold in c["reached"]]
+            if len(hits) < len(conv):
+                print(f"  {threshold * 100:.1f}%: not reached in every run "
+                      f"(final {median([c['final'] for c in conv]):.3f}%)")
+                continue
+            print(f"  {threshold * 100:.1f}%: {median([h[0] for h in hits]):.2f} s, "
+                  f"{median([h[1] for h in hits]):.0f} iterations")
+        signatures = sorted({s["signature"] for s in speed})
+        print(f"  signature: {'; '.join(signatures)}")
+        sys.stdout.flush()
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--program", default=os.path.join(here, "..", "build", "quorvane"))
+    parser.add_argument("--games", default=os.path.join(here, "..", "..", "shared", "bench"))
+    parser.add_argument("--repeat", type=int, default=3)
+    parser.add_argument("--threads", default="1,2")
+    parser.add_argument("game", nargs="*", default=DEFAULT_GAMES)
+    args = parser.parse_args()
+    args.threads = [int(t) for t in args.threads.split(",")]
+    for game in args.game:
+        bench_game(args, game)
+
+
+if __name__ == "__main__":
+    main()
