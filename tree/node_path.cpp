@@ -49,6 +49,12 @@ SchematicNode* actionTarget(const std::string& token, const SchematicNode& node)
     return std::isfinite(key) ? node.child(key) : nullptr;
 }
 
+// A check or call that closes a street leaves the next card to be dealt only when the line goes
+// on; a closing action that ends the line is the showdown itself.
+bool dealsNextCard(const SchematicNode& parent, const SchematicNode& child) {
+    return child.street > parent.street && !child.isLeaf();
+}
+
 void applyToken(const std::string& token, NodeRef& ref) {
     char first = token[0];
     if (first != 'f' && first != 'c' && first != 'b') {
@@ -58,7 +64,7 @@ void applyToken(const std::string& token, NodeRef& ref) {
     }
     SchematicNode* next = actionTarget(token, *ref.node);
     if (!next) incorrectPath();
-    ref.split = first == 'c' && next->street > ref.node->street;
+    ref.split = first == 'c' && dealsNextCard(*ref.node, *next);
     ref.node = next;
 }
 
@@ -139,7 +145,7 @@ std::vector<NodeChild> nodeChildren(const NodeRef& ref) {
     for (const auto& [key, child] : ref.node->children) {
         NodeRef next = ref;
         next.node = child.get();
-        next.split = child->street > ref.node->street;
+        next.split = dealsNextCard(*ref.node, *child);
         children.push_back({childLabel(*ref.node, key), next});
     }
     return children;
