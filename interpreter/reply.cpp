@@ -164,6 +164,14 @@ void fail(const char* message) {
     endProcess(1);
 }
 
+std::string formatText(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = formatPiece(format, args);
+    va_end(args);
+    return text;
+}
+
 std::string joinTokens(const TokenList& tokens, size_t first, size_t end) {
     std::string text;
     for (size_t i = first; i < std::min(end, tokens.size()); ++i) {

@@ -34,6 +34,9 @@ void afterReplyFlushed(std::function<void()> action);
 [[noreturn]] void valueError(const std::string& message);
 [[noreturn]] void fail(const char* message = nullptr);
 
+// printf-style formatting into a string (one reply piece at most).
+std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 std::string joinTokens(const TokenList& tokens, size_t first, size_t end);
 std::vector<std::string> splitString(const std::string& text, char delimiter);
 std::string trimBlanks(const std::string& text);

@@ -18,11 +18,6 @@ namespace qv {
 
 namespace {
 
-std::string formatted(const char* format, double value) {
-    char buffer[64];
-    snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
-}
 
 class ConsoleListener : public SolverListener {
 public:
@@ -46,10 +41,10 @@ public:
                                    "%.3f\nExploitable for: %.3f\nEND\n";
         printNotice(format, r.runningTime, r.evOop + half, r.evIp + half, r.mesOop + half, r.mesIp + half,
                     r.exploitability);
-        variables().set("running_time", formatted("%f", r.runningTime));
+        variables().set("running_time", formatText("%f", r.runningTime));
         if (interpreter().flags.verbosity > 0) {
             long peak = peakResidentMegabytes();
-            variables().set("cpu_time", formatted("%f", cpuSeconds));
+            variables().set("cpu_time", formatText("%f", cpuSeconds));
             variables().set("peak_working_set", std::to_string(peak));
             printLocked("[%d iterations | cpu time %.1fs | peak working set %ld MB]\n", r.iteration, cpuSeconds, peak);
         }

@@ -10,16 +10,6 @@
 
 namespace qv {
 
-namespace {
-
-std::string formatted(const char* format, double value) {
-    char buffer[64];
-    snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
-}
-
-}  // namespace
-
 void cmdCalcResults(TokenList&) {
     BuiltTree& tree = builtTree();
     if (!tree.present || !tree.solver) valueError("missing/incorrect tree");
@@ -27,11 +17,11 @@ void cmdCalcResults(TokenList&) {
     ResultRecord r = computeResults(*tree.solver);
     const double half = treeParams().pot() * 0.5;
     VariableStore& vars = variables();
-    vars.set("solver_ev_oop", formatted("%f", r.evOop + half));
-    vars.set("solver_ev_ip", formatted("%f", r.evIp + half));
-    vars.set("solver_mes_oop", formatted("%f", r.mesOop + half));
-    vars.set("solver_mes_ip", formatted("%f", r.mesIp + half));
-    vars.set("solver_exploitability", formatted("%f", r.exploitability));
+    vars.set("solver_ev_oop", formatText("%f", r.evOop + half));
+    vars.set("solver_ev_ip", formatText("%f", r.evIp + half));
+    vars.set("solver_mes_oop", formatText("%f", r.mesOop + half));
+    vars.set("solver_mes_ip", formatText("%f", r.mesIp + half));
+    vars.set("solver_exploitability", formatText("%f", r.exploitability));
     vars.set("solver_iterations", std::to_string(r.iteration));
     reply("EV OOP: %.3f\nEV IP: %.3f\nOOP's MES: %.3f\nIP's MES: %.3f\nExploitable for: %.3f\n", r.evOop + half,
           r.evIp + half, r.mesOop + half, r.mesIp + half, r.exploitability);
