@@ -322,6 +322,15 @@ void gatherAddScaled(float* out, const float* v, const uint16_t* index, float fa
     for (; h < n; ++h) out[h] = std::fma(factor, v[index[h]], out[h]);
 }
 
+void gatherInto(float* out, const float* v, const uint16_t* index, int n) {
+    int h = 0;
+    for (; h + kLanes <= n; h += kLanes) {
+        __m256i idx = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(index + h)));
+        _mm256_storeu_ps(out + h, _mm256_i32gather_ps(v, idx, 4));
+    }
+    for (; h < n; ++h) out[h] = v[index[h]];
+}
+
 bool anyPositive(const float* v, int n) {
     __m256 any = _mm256_setzero_ps();
     int h = 0;
