@@ -285,20 +285,16 @@ void Traversal::riverAllIns(const AllInBatch& batch, int stateIndex) {
     ScratchScope scope(scratch);
     const BoardStates& boards = state_.boards();
     const int p = settings_.traverser;
-    const HandView hands[2] = {boards.riverHands(stateIndex, 0), boards.riverHands(stateIndex, 1)};
-    const HandView& mine = hands[p];
-    const HandView& theirs = hands[1 - p];
+    const HandView mine = boards.riverHands(stateIndex, p);
+    const HandView theirs = boards.riverHands(stateIndex, 1 - p);
     const size_t rootBytes = sizeof(float) * size_t(traverserStride());
-    const uint16_t* theirIndex = boards.riverListIndex(stateIndex, 1 - p);
     TerminalBatch kernel;
     int lane[kMaxBatch];
     bool raked = false;
     for (int j = 0; j < batch.width; ++j) {
         std::memset(batch.value[j], 0, rootBytes);
         if (batch.best[j]) std::memset(batch.best[j], 0, rootBytes);
-        float* riverReach = scratch.take<float>(size_t(theirs.stride));
-        gatherInto(riverReach, batch.reach[j], theirIndex, theirs.count);
-        std::fill(riverReach + theirs.count, riverReach + theirs.stride, 0.0f);
+        const float* riverReach = riverReachOf(batch.reach[j], stateIndex);
         if (!anyPositive(riverReach, theirs.stride)) continue;
         const int k = kernel.width++;
         lane[k] = j;
@@ -311,15 +307,25 @@ void Traversal::riverAllIns(const AllInBatch& batch, int stateIndex) {
     if (!kernel.width) return;
     const ShowdownTable& table = boards.showdown(boards.state(boards.riverLevel(), stateIndex));
     evaluateShowdowns(table, p, mine, theirs, kernel, raked);
-    const uint16_t* myIndex = boards.riverListIndex(stateIndex, p);
     for (int k = 0; k < kernel.width; ++k) {
-        const float* v = kernel.values[k];
-        float* value = batch.value[lane[k]];
-        float* best = batch.best[lane[k]];
-        for (int i = 0; i < mine.count; ++i) value[myIndex[i]] = v[i];
-        if (best)
-            for (int i = 0; i < mine.count; ++i) best[myIndex[i]] = v[i];
+        scatterRiverValues(kernel.values[k], stateIndex, batch.value[lane[k]]);
+        if (batch.best[lane[k]]) scatterRiverValues(kernel.values[k], stateIndex, batch.best[lane[k]]);
     }
+}
+
+const float* Traversal::riverReachOf(const float* reach, int stateIndex) {
+    const HandView theirs = state_.boards().riverHands(stateIndex, 1 - settings_.traverser);
+    float* riverReach = threadScratch().take<float>(size_t(theirs.stride));
+    gatherInto(riverReach, reach, state_.boards().riverListIndex(stateIndex, 1 - settings_.traverser), theirs.count);
+    std::fill(riverReach + theirs.count, riverReach + theirs.stride, 0.0f);
+    return riverReach;
+}
+
+void Traversal::scatterRiverValues(const float* riverValue, int stateIndex, float* value) {
+    const int p = settings_.traverser;
+    const int count = state_.boards().riverHands(stateIndex, p).count;
+    const uint16_t* myIndex = state_.boards().riverListIndex(stateIndex, p);
+    for (int i = 0; i < count; ++i) value[myIndex[i]] = riverValue[i];
 }
 
 void Traversal::evaluateChild(const SegmentSlot& slot, int level, int stateIndex, const float* reach, float* value,
@@ -372,10 +378,7 @@ void Traversal::evaluateRiverChild(const SegmentSlot& slot, int stateIndex, cons
     std::memset(value, 0, sizeof(float) * rootStride);
     if (best) std::memset(best, 0, sizeof(float) * rootStride);
 
-    float* riverReach = scratch.take<float>(size_t(theirs.stride));
-    const uint16_t* theirIndex = boards.riverListIndex(stateIndex, 1 - p);
-    gatherInto(riverReach, reach, theirIndex, theirs.count);
-    std::fill(riverReach + theirs.count, riverReach + theirs.stride, 0.0f);
+    const float* riverReach = riverReachOf(reach, stateIndex);
     if (!anyPositive(riverReach, theirs.stride)) return;
 
     float* riverValue = scratch.take<float>(size_t(mine.stride));
@@ -385,10 +388,8 @@ void Traversal::evaluateRiverChild(const SegmentSlot& slot, int stateIndex, cons
     } else {
         allInShowdown(slot, stateIndex, hands, riverReach, riverValue, riverBest);
     }
-    const uint16_t* myIndex = boards.riverListIndex(stateIndex, p);
-    for (int i = 0; i < mine.count; ++i) value[myIndex[i]] = riverValue[i];
-    if (best)
-        for (int i = 0; i < mine.count; ++i) best[myIndex[i]] = riverBest[i];
+    scatterRiverValues(riverValue, stateIndex, value);
+    if (best) scatterRiverValues(riverBest, stateIndex, best);
 }
 
 void Traversal::combineDeals(int level, int stateIndex, float* const* representativeValues,

@@ -76,6 +76,10 @@ private:
     // The cards dealt below a board state for a batch of all-in slots (reach still with those cards).
     void dealAllIns(const AllInBatch& batch, int level, int stateIndex);
     void riverAllIns(const AllInBatch& batch, int stateIndex);
+    // The opponent reach in a river state's own hand numbering (scratch), and traverser values
+    // carried back into the list numbering (other hands keep their values).
+    const float* riverReachOf(const float* reach, int stateIndex);
+    void scatterRiverValues(const float* riverValue, int stateIndex, float* value);
     void runBatch(KernelKind kind, const Segment& segment, int stateIndex, const std::vector<int>& slots,
                   Frame& frame);
     // A slot's value at a river state whose hands are numbered afresh: reach and values are
