@@ -153,6 +153,7 @@ void runStandardInputLoop() {
 }  // namespace
 
 int runProgram(int argc, const char* const* argv) {
+    restartWithSleepingThreadWaits(argv);
     requireProcessor();
     setStartupVariables();
     StartupOptions options = parseCommandLine(argc, argv);

@@ -68,6 +68,13 @@ long peakResidentMegabytes() {
     return usage.ru_maxrss / 1024;  // reported in kilobytes
 }
 
+void restartWithSleepingThreadWaits(const char* const* argv) {
+    if (std::getenv("OMP_WAIT_POLICY")) return;
+    const std::string path = programPath();
+    if (path.empty() || setenv("OMP_WAIT_POLICY", "passive", 1) != 0) return;
+    execv(path.c_str(), const_cast<char* const*>(argv));
+}
+
 std::string programPath() {
     char buffer[4096];
     ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);

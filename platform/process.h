@@ -12,6 +12,12 @@ void raiseThreadPriority();
 // Applies the class to every thread of the process; refusals are ignored.
 void setProcessPriorityClass(PriorityClass priority);
 
+// Idle OpenMP workers spin by default; on a machine with as many busy threads as cores they take
+// the core that the solver thread's serial steps between parallel parts need. The runtime reads
+// its wait policy only when it loads, so the program starts itself again once with a sleeping
+// policy (unless the environment already sets one). Returns only when no restart happened.
+void restartWithSleepingThreadWaits(const char* const* argv);
+
 double processCpuSeconds();         // user plus system time of all threads
 long peakResidentMegabytes();       // the largest resident set so far
 std::string programPath();          // empty when the system cannot tell

@@ -5,46 +5,48 @@
 #include <cstring>
 #include <vector>
 
+#include "solver/kernel_lanes.h"
+#include "solver/scratch.h"
 #include "solver/terminal_kernels.h"
 
 namespace qv {
 
 namespace {
 
-template <int W>
+template <int W, int P>
 void foldKernel(const HandView& mine, const HandView& theirs, CardMask board, const TerminalBatch& batch) {
-    static thread_local std::vector<float> rowStore;
-    rowStore.resize(size_t(theirs.count + 1) * W);
-    float* rows = rowStore.data();
-    for (int j = 0; j < W; ++j) {
-        const float* reach = batch.reach[j];
-        for (int k = 0; k < theirs.count; ++k) rows[k * W + j] = batch.stake[j] * reach[k];
-    }
-    alignas(32) float T[W] = {};
-    alignas(32) float C[kCardCount][W] = {};
+    ScratchStack& scratch = threadScratch();
+    ScratchScope scope(scratch);
+    Lane<P>* rows = reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(theirs.count + 1) * P));
+    const Lane<P> zero = {};
     for (int k = 0; k < theirs.count; ++k) {
-        const float* w = rows + k * W;
-        float* low = C[theirs.lowCard[k]];
-        float* high = C[theirs.highCard[k]];
+        Lane<P> row = zero;
         for (int j = 0; j < W; ++j) {
-            T[j] += w[j];
-            low[j] += w[j];
-            high[j] += w[j];
+            if constexpr (P == 1)
+                row = batch.stake[j] * batch.reach[j][k];
+            else
+                row[j] = batch.stake[j] * batch.reach[j][k];
         }
+        rows[k] = row;
+    }
+    Lane<P> T = zero;
+    Lane<P> C[kCardCount];
+    for (Lane<P>& c : C) c = zero;
+    for (int k = 0; k < theirs.count; ++k) {
+        const Lane<P> w = rows[k];
+        T += w;
+        C[theirs.lowCard[k]] += w;
+        C[theirs.highCard[k]] += w;
     }
     bool live[W];
-    for (int j = 0; j < W; ++j) live[j] = std::fabs(T[j]) >= kSmallestNormal;
+    for (int j = 0; j < W; ++j) live[j] = std::fabs(laneAt<P>(T, j)) >= kSmallestNormal;
     for (int j = 0; j < W; ++j) std::memset(batch.values[j], 0, sizeof(float) * size_t(mine.stride));
     for (int h = 0; h < mine.count; ++h) {
         if (mine.mask && (mine.mask[h] & board)) continue;
-        const float* low = C[mine.lowCard[h]];
-        const float* high = C[mine.highCard[h]];
+        Lane<P> value = T - C[mine.lowCard[h]] - C[mine.highCard[h]];
         const int same = mine.sameInOther[h];
-        for (int j = 0; j < W; ++j) {
-            float value = T[j] - low[j] - high[j];
-            if (same >= 0) value += rows[same * W + j];
-            batch.values[j][h] = live[j] ? value : 0.0f;
-        }
+        if (same >= 0) value += rows[same];
+        for (int j = 0; j < W; ++j) batch.values[j][h] = live[j] ? laneAt<P>(value, j) : 0.0f;
     }
 }
 
@@ -53,14 +55,14 @@ void foldKernel(const HandView& mine, const HandView& theirs, CardMask board, co
 void evaluateFolds(const HandView& traverserHands, const HandView& opponentHands, CardMask board,
                    const TerminalBatch& batch) {
     switch (batch.width) {
-        case 1: return foldKernel<1>(traverserHands, opponentHands, board, batch);
-        case 2: return foldKernel<2>(traverserHands, opponentHands, board, batch);
-        case 3: return foldKernel<3>(traverserHands, opponentHands, board, batch);
-        case 4: return foldKernel<4>(traverserHands, opponentHands, board, batch);
-        case 5: return foldKernel<5>(traverserHands, opponentHands, board, batch);
-        case 6: return foldKernel<6>(traverserHands, opponentHands, board, batch);
-        case 7: return foldKernel<7>(traverserHands, opponentHands, board, batch);
-        case 8: return foldKernel<8>(traverserHands, opponentHands, board, batch);
+        case 1: return foldKernel<1, paddedLanes(1)>(traverserHands, opponentHands, board, batch);
+        case 2: return foldKernel<2, paddedLanes(2)>(traverserHands, opponentHands, board, batch);
+        case 3: return foldKernel<3, paddedLanes(3)>(traverserHands, opponentHands, board, batch);
+        case 4: return foldKernel<4, paddedLanes(4)>(traverserHands, opponentHands, board, batch);
+        case 5: return foldKernel<5, paddedLanes(5)>(traverserHands, opponentHands, board, batch);
+        case 6: return foldKernel<6, paddedLanes(6)>(traverserHands, opponentHands, board, batch);
+        case 7: return foldKernel<7, paddedLanes(7)>(traverserHands, opponentHands, board, batch);
+        case 8: return foldKernel<8, paddedLanes(8)>(traverserHands, opponentHands, board, batch);
         default: return;
     }
 }

@@ -52,21 +52,38 @@ StrategyValues traverse(SolverState& state, const PassSettings& settings) {
 
     const BoardStates& boards = state.boards();
     const DealtBoard& top = boards.state(0, 0);
-    std::vector<SubgameJob> jobs;
-    std::vector<int> firstJob(root.slots.size(), -1);
+    // Next-street slots get a job per card; all-in slots are grouped, a job per group and card.
+    std::vector<std::vector<int>> groups;
+    const size_t limit = size_t(settings.batchLimit);
     for (int c : root.chances) {
         if (!frame.reach[c]) continue;
-        firstJob[c] = int(jobs.size());
-        const SegmentSlot& slot = root.slots[c];
-        double work = slot.kind == SlotKind::NextStreet ? state.segments()[slot.childSegment].work : 45.0;
+        const bool allIn = root.slots[c].kind == SlotKind::AllIn;
+        if (!allIn || groups.empty() || root.slots[groups.back()[0]].kind != SlotKind::AllIn ||
+            groups.back().size() == limit)
+            groups.emplace_back();
+        groups.back().push_back(c);
+    }
+    std::vector<SubgameJob> jobs;
+    std::vector<int> firstJob(root.slots.size(), -1), laneOf(root.slots.size(), 0);
+    for (const std::vector<int>& group : groups) {
+        const SegmentSlot& first = root.slots[group[0]];
+        double work = first.kind == SlotKind::NextStreet ? state.segments()[first.childSegment].work
+                                                         : 45.0 * double(group.size());
+        for (size_t j = 0; j < group.size(); ++j) {
+            firstJob[group[j]] = int(jobs.size());
+            laneOf[group[j]] = int(j);
+        }
         for (int i = 0; i < top.representativeCount; ++i) {
             SubgameJob job;
-            job.slot = &slot;
+            job.width = int(group.size());
             job.state = boards.representative(top, i);
             job.card = boards.state(1, job.state).dealt;
-            job.reach = frame.reach[c];
-            job.value = scratch.take<float>(size_t(mine.stride));
-            job.best = settings.training ? nullptr : scratch.take<float>(size_t(mine.stride));
+            for (int j = 0; j < job.width; ++j) {
+                job.slot[j] = &root.slots[group[j]];
+                job.reach[j] = frame.reach[group[j]];
+                job.value[j] = scratch.take<float>(size_t(mine.stride));
+                job.best[j] = settings.training ? nullptr : scratch.take<float>(size_t(mine.stride));
+            }
             for (int q = 0; q < 2; ++q) job.work[q] = work * (state.hands(q).count + state.hands(1 - q).count);
             jobs.push_back(job);
         }
@@ -80,8 +97,8 @@ StrategyValues traverse(SolverState& state, const PassSettings& settings) {
     for (int c : root.chances) {
         if (firstJob[c] < 0) continue;
         for (int i = 0; i < top.representativeCount; ++i) {
-            values[i] = jobs[firstJob[c] + i].value;
-            bests[i] = jobs[firstJob[c] + i].best;
+            values[i] = jobs[firstJob[c] + i].value[laneOf[c]];
+            bests[i] = jobs[firstJob[c] + i].best[laneOf[c]];
         }
         frame.value[c] = scratch.take<float>(size_t(mine.stride));
         frame.best[c] = settings.training ? nullptr : scratch.take<float>(size_t(mine.stride));

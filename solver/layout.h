@@ -41,6 +41,13 @@
 //  the next card (segments.h). A segment is solved at one board state in three sweeps: top-down
 //  reach and strategies, the terminals in batches of up to 8 (one vector lane per terminal), then
 //  bottom-up values and regret updates. Scratch vectors come from a per-thread stack (scratch.h).
+//  The all-in slots of a segment are dealt down to the river together, so each river board runs
+//  one showdown call for all of them (one lane per slot; at the tree's root, one job per group of
+//  all-ins and turn card). A kernel call of W terminals runs in 1, 4 or 8 vector lanes
+//  (kernel_lanes.h), the spare lanes on zero reach.
+//
+//  Memory. Store arrays are mapped pages with 2 MB pages requested: an iteration sweeps every
+//  store once, so the TLB misses and first-touch faults of 4 KB pages are avoided.
 #include <cstddef>
 #include <cstdint>
 

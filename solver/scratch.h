@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "solver/aligned_buffer.h"
+#include "solver/layout.h"
 
 namespace qv {
 
@@ -18,6 +19,14 @@ public:
     // `count` objects of T, 32-byte aligned, contents undefined.
     template <typename T>
     T* take(size_t count) {
+        // The common case, room in the current chunk, stays inline: the traversal takes a vector
+        // for every node it visits.
+        const size_t bytes = (count * sizeof(T) + kVectorAlign - 1) / kVectorAlign * kVectorAlign;
+        if (chunk_ < chunks_.size() && offset_ + bytes <= chunks_[chunk_].size()) {
+            void* p = chunks_[chunk_].data() + offset_;
+            offset_ += bytes;
+            return static_cast<T*>(p);
+        }
         return static_cast<T*>(takeBytes(count * sizeof(T)));
     }
     float* zeroedFloats(size_t count);

@@ -7,44 +7,38 @@
 #include <cstring>
 #include <vector>
 
+#include "solver/kernel_lanes.h"
+#include "solver/scratch.h"
 #include "solver/terminal_kernels.h"
 
 namespace qv {
 
 namespace {
 
-template <int W>
-struct Lanes {
-    float v[W];
-};
-
-template <int W>
-inline void addLanes(float* to, const float* w) {
-    for (int j = 0; j < W; ++j) to[j] += w[j];
-}
-
-template <int W>
-inline void subLanes(float* to, const float* w) {
-    for (int j = 0; j < W; ++j) to[j] -= w[j];
-}
-
-// Opponent reach times stake, transposed to one row of W lanes per opponent hand.
-template <int W>
-void transposeWeights(const TerminalBatch& batch, int count, float* rows) {
-    for (int j = 0; j < W; ++j) {
-        const float* reach = batch.reach[j];
-        const float stake = batch.stake[j];
-        for (int k = 0; k < count; ++k) rows[k * W + j] = stake * reach[k];
+// Opponent reach times stake, transposed to one lane row per opponent hand.
+template <int W, int P>
+void transposeWeights(const TerminalBatch& batch, int count, Lane<P>* rows) {
+    if constexpr (P == 1) {
+        const float* reach = batch.reach[0];
+        const float stake = batch.stake[0];
+        for (int k = 0; k < count; ++k) rows[k] = stake * reach[k];
+    } else {
+        // One pass that writes whole rows: the spare lanes get their zeros with the rest.
+        for (int k = 0; k < count; ++k) {
+            Lane<P> row = {};
+            for (int j = 0; j < W; ++j) row[j] = batch.stake[j] * batch.reach[j][k];
+            rows[k] = row;
+        }
     }
 }
 
-template <int W, bool Raked>
+template <int W, int P, bool Raked>
 void showdownKernel(const ShowdownTable& table, int traverser, const HandView& mine, const HandView& theirs,
                     const TerminalBatch& batch) {
-    static thread_local std::vector<float> rowStore;
-    rowStore.resize(size_t(theirs.count + 1) * W);
-    float* rows = rowStore.data();
-    transposeWeights<W>(batch, theirs.count, rows);
+    ScratchStack& scratch = threadScratch();
+    ScratchScope scope(scratch);
+    Lane<P>* rows = reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(theirs.count + 1) * P));
+    transposeWeights<W, P>(batch, theirs.count, rows);
     for (int j = 0; j < W; ++j) std::memset(batch.values[j], 0, sizeof(float) * size_t(mine.stride));
 
     const std::vector<ShowdownEntry>& opp = table.sorted[1 - traverser];
@@ -52,21 +46,27 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
     const std::vector<uint16_t>& oppEnd = table.groupEnd[1 - traverser];
     const std::vector<uint16_t>& ownEnd = table.groupEnd[traverser];
 
-    alignas(32) float S[W] = {};
-    alignas(32) float C[kCardCount][W] = {};
+    const Lane<P> zero = {};
+    Lane<P> S = zero;
+    Lane<P> C[kCardCount];
+    for (Lane<P>& c : C) c = zero;
     for (const ShowdownEntry& e : opp) {
-        const float* w = rows + e.hand * W;
-        subLanes<W>(S, w);
-        subLanes<W>(C[e.lowCard], w);
-        subLanes<W>(C[e.highCard], w);
+        const Lane<P> w = rows[e.hand];
+        S -= w;
+        C[e.lowCard] -= w;
+        C[e.highCard] -= w;
     }
-    alignas(32) float S0[W];
-    alignas(32) float C0[kCardCount][W];
-    float keep[W];
+    [[maybe_unused]] Lane<P> S0 = zero, keep = zero, rake = zero;
+    [[maybe_unused]] Lane<P> C0[Raked ? kCardCount : 1];
     if constexpr (Raked) {
-        std::memcpy(S0, S, sizeof S);
-        std::memcpy(C0, C, sizeof C);
-        for (int j = 0; j < W; ++j) keep[j] = 1.0f - batch.rake[j];
+        S0 = S;
+        for (int c = 0; c < kCardCount; ++c) C0[c] = C[c];
+        if constexpr (P == 1) {
+            rake = batch.rake[0];
+        } else {
+            for (int j = 0; j < W; ++j) rake[j] = batch.rake[j];
+        }
+        keep = (zero + 1.0f) - rake;
     }
 
     size_t o = 0, t = 0;
@@ -75,41 +75,37 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
         if (t == tEnd) {
             // No hand of ours here: add the group twice in one go.
             for (size_t k = o; k < oEnd; ++k) {
-                const float* w = rows + opp[k].hand * W;
-                for (int j = 0; j < W; ++j) {
-                    const float twice = w[j] + w[j];
-                    S[j] += twice;
-                    C[opp[k].lowCard][j] += twice;
-                    C[opp[k].highCard][j] += twice;
-                }
+                const Lane<P> w = rows[opp[k].hand];
+                const Lane<P> twice = w + w;
+                S += twice;
+                C[opp[k].lowCard] += twice;
+                C[opp[k].highCard] += twice;
             }
             o = oEnd;
             continue;
         }
         for (size_t k = o; k < oEnd; ++k) {
-            const float* w = rows + opp[k].hand * W;
-            addLanes<W>(S, w);
-            addLanes<W>(C[opp[k].lowCard], w);
-            addLanes<W>(C[opp[k].highCard], w);
+            const Lane<P> w = rows[opp[k].hand];
+            S += w;
+            C[opp[k].lowCard] += w;
+            C[opp[k].highCard] += w;
         }
         for (; t < tEnd; ++t) {
             const ShowdownEntry& e = own[t];
-            const int same = mine.sameInOther[e.hand];
-            for (int j = 0; j < W; ++j) {
-                float value = S[j] - C[e.lowCard][j] - C[e.highCard][j];
-                if constexpr (Raked) {
-                    float total = -(S0[j] - C0[e.lowCard][j] - C0[e.highCard][j]);
-                    if (same >= 0) total += rows[same * W + j];
-                    value = keep[j] * value - batch.rake[j] * total;
-                }
-                batch.values[j][e.hand] = value;
+            Lane<P> value = S - C[e.lowCard] - C[e.highCard];
+            if constexpr (Raked) {
+                Lane<P> total = -(S0 - C0[e.lowCard] - C0[e.highCard]);
+                const int same = mine.sameInOther[e.hand];
+                if (same >= 0) total += rows[same];
+                value = keep * value - rake * total;
             }
+            for (int j = 0; j < W; ++j) batch.values[j][e.hand] = laneAt<P>(value, j);
         }
         for (size_t k = o; k < oEnd; ++k) {
-            const float* w = rows + opp[k].hand * W;
-            addLanes<W>(S, w);
-            addLanes<W>(C[opp[k].lowCard], w);
-            addLanes<W>(C[opp[k].highCard], w);
+            const Lane<P> w = rows[opp[k].hand];
+            S += w;
+            C[opp[k].lowCard] += w;
+            C[opp[k].highCard] += w;
         }
         o = oEnd;
     }
@@ -119,14 +115,14 @@ template <bool Raked>
 void dispatchWidth(const ShowdownTable& table, int traverser, const HandView& mine, const HandView& theirs,
                    const TerminalBatch& batch) {
     switch (batch.width) {
-        case 1: return showdownKernel<1, Raked>(table, traverser, mine, theirs, batch);
-        case 2: return showdownKernel<2, Raked>(table, traverser, mine, theirs, batch);
-        case 3: return showdownKernel<3, Raked>(table, traverser, mine, theirs, batch);
-        case 4: return showdownKernel<4, Raked>(table, traverser, mine, theirs, batch);
-        case 5: return showdownKernel<5, Raked>(table, traverser, mine, theirs, batch);
-        case 6: return showdownKernel<6, Raked>(table, traverser, mine, theirs, batch);
-        case 7: return showdownKernel<7, Raked>(table, traverser, mine, theirs, batch);
-        case 8: return showdownKernel<8, Raked>(table, traverser, mine, theirs, batch);
+        case 1: return showdownKernel<1, paddedLanes(1), Raked>(table, traverser, mine, theirs, batch);
+        case 2: return showdownKernel<2, paddedLanes(2), Raked>(table, traverser, mine, theirs, batch);
+        case 3: return showdownKernel<3, paddedLanes(3), Raked>(table, traverser, mine, theirs, batch);
+        case 4: return showdownKernel<4, paddedLanes(4), Raked>(table, traverser, mine, theirs, batch);
+        case 5: return showdownKernel<5, paddedLanes(5), Raked>(table, traverser, mine, theirs, batch);
+        case 6: return showdownKernel<6, paddedLanes(6), Raked>(table, traverser, mine, theirs, batch);
+        case 7: return showdownKernel<7, paddedLanes(7), Raked>(table, traverser, mine, theirs, batch);
+        case 8: return showdownKernel<8, paddedLanes(8), Raked>(table, traverser, mine, theirs, batch);
         default: return;
     }
 }

@@ -17,13 +17,25 @@ namespace {
 void runJob(Traversal& traversal, SubgameJob& job) {
     ScratchScope scope(threadScratch());
     const size_t bytes = sizeof(float) * size_t(traversal.traverserStride());
-    float* masked = traversal.maskedReach(job.reach, job.card);
-    if (!anyPositive(masked, traversal.opponentStride())) {
-        std::memset(job.value, 0, bytes);
-        if (job.best) std::memset(job.best, 0, bytes);
-        return;
+    Traversal::AllInBatch allIns;
+    for (int j = 0; j < job.width; ++j) {
+        float* masked = traversal.maskedReach(job.reach[j], job.card);
+        if (!anyPositive(masked, traversal.opponentStride())) {
+            std::memset(job.value[j], 0, bytes);
+            if (job.best[j]) std::memset(job.best[j], 0, bytes);
+            continue;
+        }
+        if (job.slot[j]->kind != SlotKind::AllIn) {
+            traversal.evaluateChild(*job.slot[j], 1, job.state, masked, job.value[j], job.best[j]);
+            continue;
+        }
+        const int k = allIns.width++;
+        allIns.slots[k] = job.slot[j];
+        allIns.reach[k] = masked;
+        allIns.value[k] = job.value[j];
+        allIns.best[k] = job.best[j];
     }
-    traversal.evaluateChild(*job.slot, 1, job.state, masked, job.value, job.best);
+    if (allIns.width) traversal.evaluateAllIns(allIns, 1, job.state);
 }
 
 }  // namespace

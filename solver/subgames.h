@@ -9,14 +9,16 @@
 
 namespace qv {
 
+// A job is one next-street slot, or up to a batch of all-in slots evaluated together, at one card.
 struct SubgameJob {
-    const SegmentSlot* slot = nullptr;
+    int width = 1;
+    const SegmentSlot* slot[kMaxBatch] = {};
     int state = 0;                // board state (level 1) of the representative card
     int card = -1;
-    const float* reach = nullptr;  // opponent reach at the slot, before the card is removed
-    float* value = nullptr;        // traverser values (output)
-    float* best = nullptr;         // best-response values (output, evaluation mode)
-    double work[2] = {0, 0};       // estimate, per traverser
+    const float* reach[kMaxBatch] = {};  // opponent reach at the slot, before the card is removed
+    float* value[kMaxBatch] = {};        // traverser values (output)
+    float* best[kMaxBatch] = {};         // best-response values (output, evaluation mode)
+    double work[2] = {0, 0};             // estimate, per traverser
 };
 
 // Runs every job; returns when all are done.

@@ -1,5 +1,6 @@
 #include "solver/traversal.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "solver/scratch.h"
@@ -88,12 +89,29 @@ void Traversal::descend(const Segment& segment, int record, Frame& frame) {
 void Traversal::evaluateChances(const Segment& segment, int stateIndex, Frame& frame) {
     ScratchStack& scratch = threadScratch();
     const int n = frame.hands[settings_.traverser].stride;
+    const int limit = std::max(1, std::min(settings_.batchLimit, kMaxBatch));
+    const bool batched = segment.level < state_.boards().riverLevel();
+    AllInBatch allIns;
     for (int c : segment.chances) {
         if (!frame.reach[c]) continue;
         frame.value[c] = scratch.take<float>(size_t(n));
         frame.best[c] = settings_.training ? nullptr : scratch.take<float>(size_t(n));
-        chanceValue(segment.slots[c], segment.level, stateIndex, frame.reach[c], frame.value[c], frame.best[c]);
+        const SegmentSlot& slot = segment.slots[c];
+        if (slot.kind != SlotKind::AllIn || !batched) {
+            chanceValue(slot, segment.level, stateIndex, frame.reach[c], frame.value[c], frame.best[c]);
+            continue;
+        }
+        const int j = allIns.width++;
+        allIns.slots[j] = &slot;
+        allIns.reach[j] = frame.reach[c];
+        allIns.value[j] = frame.value[c];
+        allIns.best[j] = frame.best[c];
+        if (allIns.width == limit) {
+            dealAllIns(allIns, segment.level, stateIndex);
+            allIns.width = 0;
+        }
     }
+    if (allIns.width) dealAllIns(allIns, segment.level, stateIndex);
 }
 
 void Traversal::evaluateTerminals(const Segment& segment, int stateIndex, Frame& frame) {
@@ -214,6 +232,102 @@ void Traversal::chanceValue(const SegmentSlot& slot, int level, int stateIndex, 
     combineDeals(level, stateIndex, values, bests, value, best);
 }
 
+void Traversal::evaluateAllIns(const AllInBatch& batch, int level, int stateIndex) {
+    const BoardStates& boards = state_.boards();
+    if (settings_.twoWalkShowdowns || (!boards.compactAt(level) && level >= boards.riverLevel())) {
+        for (int j = 0; j < batch.width; ++j)
+            evaluateChild(*batch.slots[j], level, stateIndex, batch.reach[j], batch.value[j], batch.best[j]);
+        return;
+    }
+    if (boards.compactAt(level))
+        riverAllIns(batch, stateIndex);
+    else
+        dealAllIns(batch, level, stateIndex);
+}
+
+void Traversal::dealAllIns(const AllInBatch& batch, int level, int stateIndex) {
+    ScratchStack& scratch = threadScratch();
+    ScratchScope scope(scratch);
+    const BoardStates& boards = state_.boards();
+    const DealtBoard& s = boards.state(level, stateIndex);
+    const size_t n = size_t(traverserStride());
+    const int reps = s.representativeCount;
+    // Lane j's values of representative i at [j * reps + i], the layout combineDeals reads.
+    float** values = scratch.take<float*>(size_t(batch.width) * reps);
+    float** bests = scratch.take<float*>(size_t(batch.width) * reps);
+    for (int i = 0; i < reps; ++i) {
+        const int child = boards.representative(s, i);
+        const int card = boards.state(level + 1, child).dealt;
+        AllInBatch live;
+        for (int j = 0; j < batch.width; ++j) {
+            float*& v = values[size_t(j) * reps + i];
+            float*& b = bests[size_t(j) * reps + i];
+            v = b = nullptr;
+            const float* masked = maskedReach(batch.reach[j], card);
+            if (!anyPositive(masked, opponentStride())) continue;
+            v = scratch.take<float>(n);
+            if (batch.best[j]) b = scratch.take<float>(n);
+            live.slots[live.width] = batch.slots[j];
+            live.reach[live.width] = masked;
+            live.value[live.width] = v;
+            live.best[live.width] = b;
+            ++live.width;
+        }
+        if (live.width) evaluateAllIns(live, level + 1, child);
+    }
+    for (int j = 0; j < batch.width; ++j)
+        combineDeals(level, stateIndex, values + size_t(j) * reps, bests + size_t(j) * reps, batch.value[j],
+                     batch.best[j]);
+}
+
+void Traversal::riverAllIns(const AllInBatch& batch, int stateIndex) {
+    ScratchStack& scratch = threadScratch();
+    ScratchScope scope(scratch);
+    const BoardStates& boards = state_.boards();
+    const int p = settings_.traverser;
+    const HandView mine = boards.riverHands(stateIndex, p);
+    const HandView theirs = boards.riverHands(stateIndex, 1 - p);
+    const size_t rootBytes = sizeof(float) * size_t(traverserStride());
+    TerminalBatch kernel;
+    int lane[kMaxBatch];
+    bool raked = false;
+    for (int j = 0; j < batch.width; ++j) {
+        std::memset(batch.value[j], 0, rootBytes);
+        if (batch.best[j]) std::memset(batch.best[j], 0, rootBytes);
+        const float* riverReach = riverReachOf(batch.reach[j], stateIndex);
+        if (!anyPositive(riverReach, theirs.stride)) continue;
+        const int k = kernel.width++;
+        lane[k] = j;
+        kernel.reach[k] = riverReach;
+        kernel.values[k] = scratch.take<float>(size_t(mine.stride));
+        kernel.stake[k] = batch.slots[j]->stake;
+        kernel.rake[k] = batch.slots[j]->rake;
+        raked |= kernel.rake[k] > 0;
+    }
+    if (!kernel.width) return;
+    const ShowdownTable& table = boards.showdown(boards.state(boards.riverLevel(), stateIndex));
+    evaluateShowdowns(table, p, mine, theirs, kernel, raked);
+    for (int k = 0; k < kernel.width; ++k) {
+        scatterRiverValues(kernel.values[k], stateIndex, batch.value[lane[k]]);
+        if (batch.best[lane[k]]) scatterRiverValues(kernel.values[k], stateIndex, batch.best[lane[k]]);
+    }
+}
+
+const float* Traversal::riverReachOf(const float* reach, int stateIndex) {
+    const HandView theirs = state_.boards().riverHands(stateIndex, 1 - settings_.traverser);
+    float* riverReach = threadScratch().take<float>(size_t(theirs.stride));
+    gatherInto(riverReach, reach, state_.boards().riverListIndex(stateIndex, 1 - settings_.traverser), theirs.count);
+    std::fill(riverReach + theirs.count, riverReach + theirs.stride, 0.0f);
+    return riverReach;
+}
+
+void Traversal::scatterRiverValues(const float* riverValue, int stateIndex, float* value) {
+    const int p = settings_.traverser;
+    const int count = state_.boards().riverHands(stateIndex, p).count;
+    const uint16_t* myIndex = state_.boards().riverListIndex(stateIndex, p);
+    for (int i = 0; i < count; ++i) value[myIndex[i]] = riverValue[i];
+}
+
 void Traversal::evaluateChild(const SegmentSlot& slot, int level, int stateIndex, const float* reach, float* value,
                               float* best) {
     const BoardStates& boards = state_.boards();
@@ -264,9 +378,7 @@ void Traversal::evaluateRiverChild(const SegmentSlot& slot, int stateIndex, cons
     std::memset(value, 0, sizeof(float) * rootStride);
     if (best) std::memset(best, 0, sizeof(float) * rootStride);
 
-    float* riverReach = scratch.zeroedFloats(size_t(theirs.stride));
-    const uint16_t* theirIndex = boards.riverListIndex(stateIndex, 1 - p);
-    for (int i = 0; i < theirs.count; ++i) riverReach[i] = reach[theirIndex[i]];
+    const float* riverReach = riverReachOf(reach, stateIndex);
     if (!anyPositive(riverReach, theirs.stride)) return;
 
     float* riverValue = scratch.take<float>(size_t(mine.stride));
@@ -276,10 +388,8 @@ void Traversal::evaluateRiverChild(const SegmentSlot& slot, int stateIndex, cons
     } else {
         allInShowdown(slot, stateIndex, hands, riverReach, riverValue, riverBest);
     }
-    const uint16_t* myIndex = boards.riverListIndex(stateIndex, p);
-    for (int i = 0; i < mine.count; ++i) value[myIndex[i]] = riverValue[i];
-    if (best)
-        for (int i = 0; i < mine.count; ++i) best[myIndex[i]] = riverBest[i];
+    scatterRiverValues(riverValue, stateIndex, value);
+    if (best) scatterRiverValues(riverBest, stateIndex, best);
 }
 
 void Traversal::combineDeals(int level, int stateIndex, float* const* representativeValues,

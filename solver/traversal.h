@@ -51,6 +51,18 @@ public:
     // A copy of the opponent reach with every hand holding the card at 0.
     float* maskedReach(const float* reach, int card);
 
+    // All-in slots of one segment, evaluated together: one showdown kernel call per river board
+    // serves all of them, one vector lane per slot.
+    struct AllInBatch {
+        int width = 0;
+        const SegmentSlot* slots[kMaxBatch] = {};
+        const float* reach[kMaxBatch] = {};  // opponent reach, already without the state's cards
+        float* value[kMaxBatch] = {};
+        float* best[kMaxBatch] = {};
+    };
+    // The slots' values at a board state one or more cards below their segment's board.
+    void evaluateAllIns(const AllInBatch& batch, int level, int stateIndex);
+
     // The steps of a segment solve; the top of the tree calls them around the parallel subgames.
     Frame openFrame(const Segment& segment, const HandView* hands);
     void descend(const Segment& segment, int stateIndex, Frame& frame);
@@ -61,6 +73,13 @@ public:
 private:
     void chanceValue(const SegmentSlot& slot, int level, int stateIndex, const float* reach, float* value,
                      float* best);
+    // The cards dealt below a board state for a batch of all-in slots (reach still with those cards).
+    void dealAllIns(const AllInBatch& batch, int level, int stateIndex);
+    void riverAllIns(const AllInBatch& batch, int stateIndex);
+    // The opponent reach in a river state's own hand numbering (scratch), and traverser values
+    // carried back into the list numbering (other hands keep their values).
+    const float* riverReachOf(const float* reach, int stateIndex);
+    void scatterRiverValues(const float* riverValue, int stateIndex, float* value);
     void runBatch(KernelKind kind, const Segment& segment, int stateIndex, const std::vector<int>& slots,
                   Frame& frame);
     // A slot's value at a river state whose hands are numbered afresh: reach and values are

@@ -70,17 +70,25 @@ template <typename Load, typename LoadScalar>
 void regretMatchWith(int actions, size_t stride, int n, float* strategy, Load load, LoadScalar loadScalar) {
     const float first = defaultFirstProbability(actions);
     const float other = defaultOtherProbability(actions);
+    const __m256 firstVector = _mm256_set1_ps(first), otherVector = _mm256_set1_ps(other);
+    // Nodes of up to kCached actions keep the loaded regrets in registers between the two passes.
+    constexpr int kCached = 8;
+    __m256 r[kCached];
     int h = 0;
     for (; h + kLanes <= n; h += kLanes) {
         __m256 sum = _mm256_setzero_ps();
-        for (int a = 0; a < actions; ++a) sum = _mm256_add_ps(sum, load(a * stride + h));
+        for (int a = 0; a < actions; ++a) {
+            const __m256 v = load(a * stride + h);
+            if (a < kCached) r[a] = v;
+            sum = _mm256_add_ps(sum, v);
+        }
         __m256 live = _mm256_cmp_ps(sum, _mm256_set1_ps(kSmallestNormal), _CMP_GE_OQ);
         __m256 inv = _mm256_rcp_ps(sum);
         inv = _mm256_mul_ps(inv, _mm256_fnmadd_ps(sum, inv, _mm256_set1_ps(2.0f)));
         for (int a = 0; a < actions; ++a) {
-            __m256 p = _mm256_min_ps(_mm256_set1_ps(1.0f), _mm256_mul_ps(load(a * stride + h), inv));
-            __m256 fallback = _mm256_set1_ps(a == 0 ? first : other);
-            _mm256_storeu_ps(strategy + a * stride + h, _mm256_blendv_ps(fallback, p, live));
+            const __m256 v = a < kCached ? r[a] : load(a * stride + h);
+            __m256 p = _mm256_min_ps(_mm256_set1_ps(1.0f), _mm256_mul_ps(v, inv));
+            _mm256_storeu_ps(strategy + a * stride + h, _mm256_blendv_ps(a == 0 ? firstVector : otherVector, p, live));
         }
     }
     for (; h < n; ++h) {
@@ -320,6 +328,15 @@ void gatherAddScaled(float* out, const float* v, const uint16_t* index, float fa
         _mm256_storeu_ps(out + h, _mm256_fmadd_ps(f, gathered, _mm256_loadu_ps(out + h)));
     }
     for (; h < n; ++h) out[h] = std::fma(factor, v[index[h]], out[h]);
+}
+
+void gatherInto(float* out, const float* v, const uint16_t* index, int n) {
+    int h = 0;
+    for (; h + kLanes <= n; h += kLanes) {
+        __m256i idx = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(index + h)));
+        _mm256_storeu_ps(out + h, _mm256_i32gather_ps(v, idx, 4));
+    }
+    for (; h < n; ++h) out[h] = v[index[h]];
 }
 
 bool anyPositive(const float* v, int n) {

@@ -50,6 +50,8 @@ bool multiplyInto(float* out, const float* a, const float* b, int n);
 void addInto(float* out, const float* v, int n);
 void addScaledInto(float* out, const float* v, float factor, int n);
 void maxInto(float* out, const float* v, int n);
+// out[h] = v[index[h]] for every h.
+void gatherInto(float* out, const float* v, const uint16_t* index, int n);
 // out[h] += factor * v[index[h]] for every h.
 void gatherAddScaled(float* out, const float* v, const uint16_t* index, float factor, int n);
 bool anyPositive(const float* v, int n);
