@@ -63,7 +63,10 @@ StrategyValues traverse(SolverState& state, const PassSettings& settings) {
             groups.emplace_back();
         groups.back().push_back(c);
     }
-    std::vector<SubgameJob> jobs;
+    // Kept across traversals: a turn tree records thousands of jobs, and a fresh vector would map
+    // and fault in new pages on every pass.
+    static thread_local std::vector<SubgameJob> jobs;
+    jobs.clear();
     std::vector<int> firstJob(root.slots.size(), -1), laneOf(root.slots.size(), 0);
     for (const std::vector<int>& group : groups) {
         const SegmentSlot& first = root.slots[group[0]];
