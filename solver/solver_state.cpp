@@ -16,6 +16,11 @@ namespace qv {
 
 namespace {
 
+// How much finer than one unit per (largest payoff / 125) against the whole opponent range the
+// 16-bit river regrets of flop trees count. Measured on deep and shallow flop trees: 16 to 64 all
+// cut the iterations a target needs by a tenth (shallow) to nearly half (deep) against 1.
+constexpr double kRiverUnitGain = 32.0;
+
 CardMask maskOfCard(int card) { return card >= 0 ? cardBit(card) : 0; }
 
 }  // namespace
@@ -144,9 +149,12 @@ void SolverState::createStores() {
         const bool sixteenBit = n.street == 3 && firstStreet_ == 1;
         if (sixteenBit) {
             // River values are counterfactual: they carry the opponent's reach, so the scale is
-            // taken per opponent range mass to keep the 16-bit units comparable across nodes.
-            double mass = std::max(rangeMass_[1 - n.player], 1e-9);
-            regrets_[i] = makeRegret16Store(actions, layout, float(valueScale_ / mass));
+            // taken per opponent range mass to keep the 16-bit units comparable across nodes. The
+            // reach left at a river node is usually a small share of that mass, and regret steps
+            // below half a unit would be lost to rounding: the units are made kRiverUnitGain times
+            // finer, and records that grow too large are halved by adaptive precision.
+            double normaliser = std::max(rangeMass_[1 - n.player], 1e-9) / kRiverUnitGain;
+            regrets_[i] = makeRegret16Store(actions, layout, float(valueScale_ / normaliser));
         } else {
             regrets_[i] = makeFloatStore(StoreRole::Regrets, actions, layout);
         }
