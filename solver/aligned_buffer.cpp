@@ -24,13 +24,13 @@ constexpr size_t kMapThreshold = size_t(1) << 20;
 
 }  // namespace
 
-void* allocateZeroed(size_t bytes, bool& mapped) {
+void* allocateZeroed(size_t bytes, Paging paging, bool& mapped) {
     if (bytes >= kMapThreshold) {
         void* pointer = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
         if (pointer == MAP_FAILED) outOfMemory();
         // Stores are streamed once per iteration: 2 MB pages cut the TLB misses of those sweeps and
         // turn the first iteration's page faults (one per 4 KB of store) into a few hundred.
-        madvise(pointer, bytes, MADV_HUGEPAGE);
+        if (paging == Paging::Huge) madvise(pointer, bytes, MADV_HUGEPAGE);
         mapped = true;
         return pointer;
     }

@@ -6,13 +6,18 @@
 
 namespace qv {
 
+// How a large array's pages are mapped: 2 MB pages suit arrays that are written whole and swept
+// every iteration (stores); small pages suit arrays of which only a part may ever be touched
+// (scratch), since a 2 MB page is charged whole at its first write.
+enum class Paging { Huge, Small };
+
 // A 32-byte aligned array of T, zero-filled at creation. Small arrays come from the scalable
 // allocator; large ones are mapped pages, so memory that is never written is never charged.
 template <typename T>
 class AlignedArray {
 public:
     AlignedArray() = default;
-    explicit AlignedArray(size_t count) { allocate(count); }
+    explicit AlignedArray(size_t count, Paging paging = Paging::Huge) { allocate(count, paging); }
     AlignedArray(const AlignedArray&) = delete;
     AlignedArray& operator=(const AlignedArray&) = delete;
     AlignedArray(AlignedArray&& other) noexcept { swap(other); }
@@ -23,7 +28,7 @@ public:
     }
     ~AlignedArray() { release(); }
 
-    void allocate(size_t count);
+    void allocate(size_t count, Paging paging = Paging::Huge);
     void release();
 
     T* data() { return data_; }
@@ -46,14 +51,14 @@ private:
 };
 
 // Raw helpers behind AlignedArray.
-void* allocateZeroed(size_t bytes, bool& mapped);
+void* allocateZeroed(size_t bytes, Paging paging, bool& mapped);
 void releaseZeroed(void* pointer, size_t bytes, bool mapped);
 
 template <typename T>
-void AlignedArray<T>::allocate(size_t count) {
+void AlignedArray<T>::allocate(size_t count, Paging paging) {
     release();
     if (count == 0) return;
-    data_ = static_cast<T*>(allocateZeroed(count * sizeof(T), mapped_));
+    data_ = static_cast<T*>(allocateZeroed(count * sizeof(T), paging, mapped_));
     count_ = count;
 }
 

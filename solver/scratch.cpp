@@ -24,8 +24,8 @@ void* ScratchStack::takeBytes(size_t bytes) {
             offset_ = 0;
             continue;
         }
-        if (chunk_ >= chunks_.size()) chunks_.emplace_back(std::max(kChunkBytes, bytes));
-        if (chunks_[chunk_].size() < bytes) chunks_[chunk_] = AlignedArray<unsigned char>(bytes);
+        if (chunk_ >= chunks_.size()) chunks_.emplace_back(std::max(kChunkBytes, bytes), Paging::Small);
+        if (chunks_[chunk_].size() < bytes) chunks_[chunk_] = AlignedArray<unsigned char>(bytes, Paging::Small);
     }
 }
 
