@@ -16,11 +16,18 @@ inline __m256 load16(const uint16_t* p) {
     return _mm256_cvtepi32_ps(_mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
 }
 
-// Rounds to nearest, saturates to 0..65535 and stores 8 values.
-inline void store16(uint16_t* p, __m256 v) {
+// Rounds to nearest, saturates to 0..65535 and stores 8 values; returns them packed.
+inline __m128i store16(uint16_t* p, __m256 v) {
     __m256i i = _mm256_cvtps_epi32(_mm256_min_ps(_mm256_max_ps(v, _mm256_setzero_ps()), _mm256_set1_ps(65535.0f)));
     __m128i packed = _mm_packus_epi32(_mm256_castsi256_si128(i), _mm256_extracti128_si256(i, 1));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p), packed);
+    return packed;
+}
+
+uint16_t largestOf(__m128i packed) {
+    alignas(16) uint16_t lanes[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), packed);
+    return *std::max_element(lanes, lanes + 8);
 }
 
 inline uint16_t round16(float v) { return uint16_t(std::lrint(std::clamp(v, 0.0f, 65535.0f))); }
@@ -184,7 +191,11 @@ void updateRegrets(float* regrets, int actions, size_t stride, int n, const floa
 uint16_t updateRegrets16(uint16_t* regrets, int actions, size_t stride, int n, const float* const* childValues,
                          const float* nodeValue, float scale, const uint8_t* skip) {
     const __m256 scaleVector = _mm256_set1_ps(scale);
+    uint16_t largest = 0;
     withSkippedHandsKept(regrets, actions, stride, n, skip, [&] {
+        // The largest value is gathered as the values are written: a second sweep over the record
+        // cost as much as the update.
+        __m128i most = _mm_setzero_si128();
         for (int a = 0; a < actions; ++a) {
             uint16_t* r = regrets + a * stride;
             const float* child = childValues[a];
@@ -192,14 +203,21 @@ uint16_t updateRegrets16(uint16_t* regrets, int actions, size_t stride, int n, c
             for (; h + kLanes <= n; h += kLanes) {
                 __m256 diff = _mm256_sub_ps(_mm256_loadu_ps(child + h), _mm256_loadu_ps(nodeValue + h));
                 __m256 sum = _mm256_add_ps(load16(r + h), dampedVector(_mm256_mul_ps(diff, scaleVector)));
-                store16(r + h, sum);
+                most = _mm_max_epu16(most, store16(r + h, sum));
             }
-            for (; h < n; ++h) r[h] = round16(float(r[h]) + dampedIncrement((child[h] - nodeValue[h]) * scale));
+            for (; h < n; ++h) {
+                r[h] = round16(float(r[h]) + dampedIncrement((child[h] - nodeValue[h]) * scale));
+                largest = std::max(largest, r[h]);
+            }
         }
+        largest = std::max(largest, largestOf(most));
     });
-    uint16_t largest = 0;
-    for (int a = 0; a < actions; ++a)
-        for (int h = 0; h < n; ++h) largest = std::max(largest, regrets[a * stride + h]);
+    if (skip) {
+        // Restored locked hands count too.
+        largest = 0;
+        for (int a = 0; a < actions; ++a)
+            for (int h = 0; h < n; ++h) largest = std::max(largest, regrets[a * stride + h]);
+    }
     return largest;
 }
 
