@@ -1,6 +1,7 @@
 // The vector loops of the iteration against plain scalar statements of the same rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -128,6 +129,29 @@ TEST(VectorOps, SixteenBitRegretsRoundAndSaturate) {
     rescale16(regrets.data(), stride, 0.5f);
     EXPECT_EQ(regrets[0], 32768);
     EXPECT_EQ(regrets[2], 52);  // 52.5 rounds to even
+}
+
+TEST(VectorOps, SixteenBitRegretUpdateReportsTheRecordsLargestValue) {
+    // The largest value may sit in the vector part or the scalar tail of any action, or in a
+    // locked hand that the update leaves alone.
+    const int n = 13, actions = 3;
+    const size_t stride = size_t(paddedLength(n));
+    struct Case {
+        int action, hand;
+        bool locked;
+    };
+    for (Case c : {Case{0, 2, false}, Case{2, 5, false}, Case{1, 11, false}, Case{2, 12, true}}) {
+        std::vector<uint16_t> regrets(actions * stride, 100);
+        regrets[c.action * stride + c.hand] = 40000;
+        std::vector<float> child(stride, 1.0f), node(stride, 0.0f);
+        std::vector<uint8_t> skip(stride, 0);
+        skip[c.hand] = c.locked;
+        const float* children[] = {child.data(), child.data(), child.data()};
+        uint16_t largest = updateRegrets16(regrets.data(), actions, stride, n, children, node.data(), 1.0f,
+                                           c.locked ? skip.data() : nullptr);
+        EXPECT_EQ(largest, 40001 - int(c.locked)) << c.action << " " << c.hand;
+        EXPECT_EQ(largest, *std::max_element(regrets.begin(), regrets.end()));
+    }
 }
 
 TEST(VectorOps, FastSixteenBitSumsKeepRatiosAndHalveTheScaleOnOverflow) {
