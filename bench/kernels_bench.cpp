@@ -22,7 +22,9 @@ struct KernelInput {
     std::vector<std::vector<float>> reach, values;
 };
 
-KernelInput makeInput(int width) {
+// `zeroPercent` of the opponent's hands carry no reach in any lane, as hands that left the line
+// earlier do in a solve.
+KernelInput makeInput(int width, int zeroPercent = 0) {
     buildCardTables();
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> u(0.0, 1.0);
@@ -38,9 +40,11 @@ KernelInput makeInput(int width) {
     for (uint32_t& s : strength) s = uint32_t(u(rng) * 400);
     in.table = buildShowdownTable({in.hands[0].view(), in.hands[1].view()},
                                   [&](int p, int h) { return strength[in.hands[p].slot[h]]; });
+    std::vector<bool> gone(size_t(in.hands[1].count));
+    for (int h = 0; h < in.hands[1].count; ++h) gone[h] = u(rng) * 100 < zeroPercent;
     for (int j = 0; j < width; ++j) {
         in.reach.emplace_back(size_t(in.hands[1].stride));
-        for (int h = 0; h < in.hands[1].count; ++h) in.reach[j][h] = float(u(rng));
+        for (int h = 0; h < in.hands[1].count; ++h) in.reach[j][h] = gone[h] ? 0.0f : float(u(rng));
         in.values.emplace_back(size_t(in.hands[0].stride));
     }
     return in;
@@ -61,7 +65,7 @@ TerminalBatch batchOf(KernelInput& in, int width) {
 void showdownKernel(benchmark::State& state) {
     const int width = int(state.range(0));
     const bool raked = state.range(1) != 0;
-    KernelInput in = makeInput(width);
+    KernelInput in = makeInput(width, int(state.range(2)));
     TerminalBatch batch = batchOf(in, width);
     for (auto _ : state) {
         evaluateShowdowns(in.table, 0, in.hands[0].view(), in.hands[1].view(), batch, raked);
@@ -69,7 +73,7 @@ void showdownKernel(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * width * in.hands[0].count);
 }
-BENCHMARK(showdownKernel)->ArgsProduct({{1, 2, 4, 8}, {0, 1}});
+BENCHMARK(showdownKernel)->ArgsProduct({{1, 2, 4, 8}, {0, 1}, {0, 50}});
 
 void foldKernel(benchmark::State& state) {
     const int width = int(state.range(0));
