@@ -46,13 +46,14 @@ uint32_t strengthOf(const Scenario& s, int player, int hand) {
     return s.comboStrength[list.slot[hand]];
 }
 
-// Reach of the opponent, zero for hands that the board blocks (as the traversal guarantees).
-std::vector<float> randomReach(std::mt19937& rng, const Scenario& s, int player) {
+// Reach of the opponent, zero for hands that the board blocks (as the traversal guarantees) and
+// for the hands marked gone (out of the line in every batch member).
+std::vector<float> randomReach(std::mt19937& rng, const Scenario& s, int player, const std::vector<bool>& gone) {
     const HandList& list = s.hands[player];
     std::vector<float> reach(size_t(list.stride), 0.0f);
     std::uniform_real_distribution<float> u(0.0f, 1.0f);
     for (int h = 0; h < list.count; ++h)
-        reach[h] = (list.mask[h] & s.board) ? 0.0f : (u(rng) < 0.2f ? 0.0f : u(rng));
+        reach[h] = (list.mask[h] & s.board) || gone[h] ? 0.0f : (u(rng) < 0.2f ? 0.0f : u(rng));
     return reach;
 }
 
@@ -107,8 +108,12 @@ TEST_P(TerminalKernels, ShowdownAndFoldMatchPairwiseReference) {
             std::vector<std::vector<float>> reach, showdown, fold;
             TerminalBatch sd, fd;
             sd.width = fd.width = param.width;
+            // The second round takes half of the opponent's hands out of the line in every batch
+            // member, as a solve does once strategies settle.
+            std::vector<bool> gone(size_t(s.hands[1 - traverser].count));
+            for (size_t h = 0; h < gone.size(); ++h) gone[h] = round == 1 && rng() % 2;
             for (int j = 0; j < param.width; ++j) {
-                reach.push_back(randomReach(rng, s, 1 - traverser));
+                reach.push_back(randomReach(rng, s, 1 - traverser, gone));
                 showdown.emplace_back(size_t(mine.stride), -99.0f);
                 fold.emplace_back(size_t(mine.stride), -99.0f);
             }
