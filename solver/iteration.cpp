@@ -64,7 +64,8 @@ StrategyValues traverse(SolverState& state, const PassSettings& settings) {
         groups.back().push_back(c);
     }
     // Kept across traversals: a turn tree records thousands of jobs, and a fresh vector would map
-    // and fault in new pages on every pass.
+    // and fault in new pages on every pass. One per thread, as a traversal never starts another
+    // on its own thread.
     static thread_local std::vector<SubgameJob> jobs;
     jobs.clear();
     std::vector<int> firstJob(root.slots.size(), -1), laneOf(root.slots.size(), 0);
