@@ -193,8 +193,7 @@ uint16_t updateRegrets16(uint16_t* regrets, int actions, size_t stride, int n, c
     const __m256 scaleVector = _mm256_set1_ps(scale);
     uint16_t largest = 0;
     withSkippedHandsKept(regrets, actions, stride, n, skip, [&] {
-        // The largest value is gathered as the values are written: a second sweep over the record
-        // cost as much as the update.
+        // The largest value is gathered as the values are written, so the record is swept once.
         __m128i most = _mm_setzero_si128();
         for (int a = 0; a < actions; ++a) {
             uint16_t* r = regrets + a * stride;

@@ -299,16 +299,23 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"turn_weighted_deck", 2, false, {"2c", "7d", "9h", "Ts"}, 30, 0, 0, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(BestResponse, IsomorphismMergesEquivalentCardsAndKeepsTheSolution) {
-    // The same flop game with and without merging equivalent cards gives the same values.
-    solverSettings().threadCount = 1;
+// The flop game on Kh 9h 5c with ranges that treat diamonds and spades alike, so isomorphism
+// can merge them; `seed` draws OOP's range and seed + 1 IP's.
+GameDefinition symmetricFlopGame(int seed, int size) {
     GameDefinition game;
     game.records = flopTree();
     game.flop = flopOf("Kh", "9h", "5c");
     CardMask board = cardBit(card("Kh")) | cardBit(card("9h")) | cardBit(card("5c"));
-    game.ranges[0] = symmetricRange(board, 21, 6);
-    game.ranges[1] = symmetricRange(board, 22, 6);
+    game.ranges[0] = symmetricRange(board, seed, size);
+    game.ranges[1] = symmetricRange(board, seed + 1, size);
     game.ranker = suitBlindStrength;
+    return game;
+}
+
+TEST(BestResponse, IsomorphismMergesEquivalentCardsAndKeepsTheSolution) {
+    // The same flop game with and without merging equivalent cards gives the same values.
+    solverSettings().threadCount = 1;
+    GameDefinition game = symmetricFlopGame(21, 6);
     SolverState plain(game);
     game.isomorphism = true;
     SolverState merged(game);
@@ -332,13 +339,7 @@ namespace {
 using namespace qv::testing;
 
 TEST(Determinism, OneAndTwoThreadsGiveBitIdenticalResults) {
-    GameDefinition game;
-    game.records = flopTree();
-    game.flop = flopOf("Kh", "9h", "5c");
-    CardMask board = cardBit(card("Kh")) | cardBit(card("9h")) | cardBit(card("5c"));
-    game.ranges[0] = symmetricRange(board, 31, 12);
-    game.ranges[1] = symmetricRange(board, 32, 12);
-    game.ranker = suitBlindStrength;
+    GameDefinition game = symmetricFlopGame(31, 12);
     game.isomorphism = true;
     std::vector<ResultRecord> results;
     std::vector<std::vector<std::vector<float>>> strategies;
