@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "interpreter/version.h"
 #include "platform/process.h"
 
 namespace qv {
@@ -11,7 +12,7 @@ namespace qv {
 StartupOptions parseCommandLine(int argc, const char* const* argv) {
     StartupOptions options;
     try {
-        TCLAP::CmdLine line("", ' ', "1081");
+        TCLAP::CmdLine line("", ' ', kBuildNumber);
         // The library lists options in the reverse order of their creation.
         TCLAP::UnlabeledValueArg<std::string> script("filename", "script to load", false, "",
                                                      "script.txt", line);

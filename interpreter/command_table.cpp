@@ -106,7 +106,7 @@ const std::vector<CommandRow>& commandTable() {
         {"disconnect", cmdDisconnect, 1},
         {"show_cpu_info", cmdShowCpuInfo, 1},
         {"reset_tree_info", cmdResetTreeInfo, 1},
-        {"add_info_line", cmdAddInfoLine, 2},
+        {"add_info_line", cmdAddInfoLine, -1},
         {"show_tree_info", cmdShowTreeInfo, 1},
         {"set_simd_level", cmdSetSimdLevel, 2},
         {"set_eval_mode", cmdSetEvalMode, 2},
@@ -142,6 +142,7 @@ const std::vector<CommandRow>& commandTable() {
         {"spawn", cmdSpawn, -1},
         {"enable_perf_counters", cmdEnablePerfCounters, 2},
         {"show_perf_counters", cmdShowPerfCounters, -1},
+        {"show_version", cmdShowVersion, 1},
         {"help", cmdHelp, 1},
     };
     return rows;

@@ -50,6 +50,7 @@ void cmdSetAlgorithm(TokenList& tokens);
 void cmdGetCurrAlg(TokenList& tokens);
 void cmdSetAlwaysRecalc(TokenList& tokens);
 void cmdEnablePerfCounters(TokenList& tokens);
+void cmdShowVersion(TokenList& tokens);
 void cmdHelp(TokenList& tokens);
 
 }  // namespace qv

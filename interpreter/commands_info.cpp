@@ -5,6 +5,7 @@
 #include "interpreter/command_table.h"
 #include "interpreter/commands.h"
 #include "interpreter/session.h"
+#include "interpreter/version.h"
 #include "platform/cpu.h"
 
 namespace qv {
@@ -30,6 +31,9 @@ void cmdListAlgorithms(TokenList&) {
 }
 
 void cmdGetCurrAlg(TokenList&) { reply("vex_cfr\n"); }
+
+// Scripts and front ends check the version before relying on a command.
+void cmdShowVersion(TokenList&) { reply("%s\n", kProgramVersion); }
 
 void cmdGetInstructionSet(TokenList&) {
     if (cpuSupportsAvx2())

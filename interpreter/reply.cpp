@@ -80,6 +80,8 @@ void replyOk(const TokenList& tokens) {
 
 void allowHashLinesForThisReply() { interpreter().allowHashLines = true; }
 
+void keepEmptyLinesForThisReply() { interpreter().keepEmptyLines = true; }
+
 void printDirect(const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -118,7 +120,7 @@ void writePendingReply() {
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
-        if (end > start) {
+        if (end > start || (st.keepEmptyLines && end < text.size())) {
             fwrite(text.data() + start, 1, end - start, stdout);
             fputc('\n', stdout);
         }
@@ -126,6 +128,7 @@ void writePendingReply() {
     }
     st.pendingReply.clear();
     st.allowHashLines = false;
+    st.keepEmptyLines = false;
 }
 
 }  // namespace
@@ -135,6 +138,7 @@ std::string takeReply() {
     {
         std::lock_guard<std::mutex> lock(outputLock());
         text.swap(interpreter().pendingReply);
+        interpreter().keepEmptyLines = false;
     }
     runAfterFlushActions();
     return text;

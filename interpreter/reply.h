@@ -20,6 +20,9 @@ void replyEndLine();
 void replyOk(const TokenList& tokens);
 // Lets lines beginning with '#' through until the next flushReply().
 void allowHashLinesForThisReply();
+// Writes this reply's empty lines out too (flushReply drops them otherwise), for replies whose
+// blocks a client splits at empty lines.
+void keepEmptyLinesForThisReply();
 
 void printDirect(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void printLocked(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -22,6 +22,7 @@ struct InterpreterState {
     std::string currentCommand;
     std::string pendingReply;
     bool allowHashLines = false;
+    bool keepEmptyLines = false;  // this reply's empty lines are separators a client splits at
     std::string soughtLabel;
     bool ifSkipping = false;
     int scriptDepth = 0;  // load_script levels now open

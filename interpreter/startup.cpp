@@ -14,6 +14,7 @@
 #include "interpreter/line_forwarding.h"
 #include "interpreter/session.h"
 #include "interpreter/variables.h"
+#include "interpreter/version.h"
 #include "platform/console.h"
 #include "platform/cpu.h"
 #include "platform/files.h"
@@ -42,7 +43,7 @@ void requireProcessor() {
 void setStartupVariables() {
     CpuIdentity cpu = identifyCpu();
     VariableStore& store = variables();
-    store.set("build", "1081");
+    store.set("build", kBuildNumber);
     store.set("build_date", "Jan  7 2022");
     store.set("build_time", "00:48:01");
     store.set("cpu_vendor", cpu.vendor);
@@ -73,7 +74,7 @@ void warmThreadPool() {
 void printBanner() {
     const bool color = interpreter().flags.colorText;
     if (color) setConsoleColor(10);
-    printDirect("Quorvane (Brantoxel-wisp 2.0.6) build 1081 AVX2 (Jan  7 2022 00:48:01)\n");
+    printDirect("Quorvane (Brantoxel-wisp %s) build %s AVX2 (Jan  7 2022 00:48:01)\n", kProgramVersion, kBuildNumber);
     if (color) setConsoleColor(7);
     fflush(stdout);
     if (interpreter().flags.verbosity > 0) printDirect("[verbosity %d]\n", interpreter().flags.verbosity);

@@ -68,12 +68,15 @@ void cmdShowNode(TokenList& tokens) {
     replyEndLine();
 }
 
+// Each child block ends with an empty line, so that a client can split the reply into children.
 void cmdShowChildren(TokenList& tokens) {
     NodeRef ref = resolveNodePath(tokens[1]);
+    keepEmptyLinesForThisReply();
     int index = 0;
     for (const NodeChild& child : nodeChildren(ref)) {
         reply("child %d:\n", index++);
         replyNodeBlock(ref.node ? tokens[1] + ":" + child.label : "r:0", child.ref);
+        replyText("\n");
     }
     replyEndLine();
 }

@@ -98,8 +98,10 @@ void cmdResetTreeInfo(TokenList& tokens) {
     replyOk(tokens);
 }
 
+// The rest of the line is the text, so an unquoted "#Board#Qs Jh 2h" keeps its blanks.
 void cmdAddInfoLine(TokenList& tokens) {
-    treeParams().infoLines.push_back(tokens[1]);
+    if (tokens.size() < 2) argError(tokens);
+    treeParams().infoLines.push_back(joinTokens(tokens, 1, tokens.size()));
     replyOk(tokens);
 }
 
