@@ -64,7 +64,7 @@ void cmdCalcEqNode(TokenList& tokens) {
     if (tokens.size() < 3) argError(tokens);
     const int player = parsePlayer(tokens[1]);
     const TreePoint point = pointOf(resolveNodePath(tokens[2]));
-    const ComboEquity eq = toEquity(pointEquity(builtSolver(), point, player));
+    const ComboEquity eq = toEquity(pointEquity(*builtSolver(), point, player));
     double weighted = 0, weights = 0;
     for (int c = 0; c < kComboCount; ++c) {
         if (std::isnan(eq.weight[c])) continue;

@@ -5,6 +5,7 @@
 #include "interpreter/arguments.h"
 #include "interpreter/commands.h"
 #include "interpreter/session.h"
+#include "platform/cpu.h"
 #include "platform/process.h"
 #include "solver/settings.h"
 
@@ -30,8 +31,13 @@ void cmdSetEndString(TokenList& tokens) {
     replyOk(tokens);
 }
 
+// More threads than a few per hardware thread only slow a solve down, and the OpenMP runtime cannot
+// create tens of thousands of them (each needs a stack): such a count is refused where it enters.
+constexpr int kThreadsPerHardwareThread = 4;
+
 void cmdSetThreads(TokenList& tokens) {
     int n = std::stoi(tokens[1]);
+    if (n > kThreadsPerHardwareThread * hardwareThreadCount()) argError(tokens);
     solverSettings().threadCount = n < 1 ? interpreter().startupThreadCount : n;
     replyOk(tokens);
 }

@@ -7,12 +7,10 @@
 
 #include "interpreter/session.h"
 #include "platform/console.h"
-#include "solver/settings.h"
 
 namespace qv {
 
 void drawProgressBar(int filledLength, bool solidStyle, int totalWidth) {
-    if (!solverSettings().progressBar) return;
     std::string text;
     if (filledLength < 0) {
         text = "\r " + std::string(size_t(std::max(totalWidth, 0)), ' ') + " \r";
@@ -30,6 +28,14 @@ void drawProgressBar(int filledLength, bool solidStyle, int totalWidth) {
         setConsoleColor(7);
         fflush(stdout);
     }
+}
+
+int progressBarWidth(int cycle) { return std::clamp(cycle, 1, kMaxProgressMarks); }
+
+int progressBarMarks(int done, int cycle) {
+    cycle = std::max(cycle, 1);
+    const long long scaled = (long long)std::clamp(done, 0, cycle) * progressBarWidth(cycle);
+    return int((scaled + cycle - 1) / cycle);
 }
 
 }  // namespace qv

@@ -2,8 +2,10 @@
 
 #include <cpuid.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <thread>
 
 namespace qv {
 
@@ -91,5 +93,7 @@ bool cpuSupportsAvx() { return bit(cpuid(1).ecx, 28) && osSavesYmmState(); }
 bool cpuSupportsAvx2() {
     return cpuSupportsAvx() && highestLeaf(0) >= 7 && bit(cpuid(7, 0).ebx, 5);
 }
+
+int hardwareThreadCount() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 }  // namespace qv

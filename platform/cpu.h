@@ -1,5 +1,5 @@
 #pragma once
-// Processor identification through the CPUID instruction.
+// Processor identification through the CPUID instruction, and the number of hardware threads.
 #include <string>
 #include <vector>
 
@@ -22,5 +22,8 @@ CpuIdentity identifyCpu();
 // which the instructions fault even on a processor that has them.
 bool cpuSupportsAvx();
 bool cpuSupportsAvx2();
+
+// The processors the system runs threads on (at least 1).
+int hardwareThreadCount();
 
 }  // namespace qv

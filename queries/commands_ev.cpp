@@ -31,7 +31,7 @@ ComboValues valuesAt(const TokenList& tokens) {
     const int player = parsePlayer(tokens[1]);
     ComboValues out;
     out.point = pointAtPath(tokens[2]);
-    PointValues values = pointValues(builtSolver(), out.point, player);
+    PointValues values = pointValues(*builtSolver(), out.point, player);
     const double offset = treeParams().pot() * 0.5;
     for (double& ev : values.ev)
         if (!std::isnan(ev)) ev = builtTree().noEv ? 0.0 : ev + offset;
@@ -51,7 +51,8 @@ void cmdCalcEv(TokenList& tokens) {
 
 void cmdCalcEvPp(TokenList& tokens) {
     const ComboValues values = valuesAt(tokens);
-    const SolverState& state = builtSolver();
+    const HeldSolver held = builtSolver();
+    const SolverState& state = *held;
     const ShowdownEquity equity = pointEquity(state, values.point, state.nodes()[values.point.node].player);
     for (int combo : combosByEquity(equity.raw))
         reply("%s: %.2f; %.2f\n", cardTables().comboName(combo).c_str(), values.ev[combo], values.weight[combo]);
@@ -68,12 +69,12 @@ void cmdCalcEvLine(TokenList& tokens) {
 
 void cmdCalcLineFreq(TokenList& tokens) {
     const TreePoint point = pointAtPath(tokens[1]);
-    reply("%.9g\n", lineFrequency(builtSolver(), point));
+    reply("%.9g\n", lineFrequency(*builtSolver(), point));
 }
 
 void cmdCalcGlobalFreq(TokenList& tokens) {
     const TreePoint point = pointAtPath(tokens[1]);
-    reply("%.9g\n", globalFrequency(builtSolver(), point));
+    reply("%.9g\n", globalFrequency(*builtSolver(), point));
 }
 
 }  // namespace qv

@@ -32,7 +32,7 @@ DecisionPoint decisionAt(const std::string& path) {
     if (!d.ref.isDecision()) throw EngineError("incorrect path");
     d.point = pointOf(d.ref);
     const std::vector<std::vector<float>> strategy =
-        nodeAverageStrategy(builtSolver(), d.point.node, d.point.turn, d.point.river);
+        nodeAverageStrategy(*builtSolver(), d.point.node, d.point.turn, d.point.river);
     if (strategy.empty()) throw EngineError("incorrect path");
     for (const std::vector<float>& action : strategy)
         d.strategy.push_back(toComboOrder(std::vector<double>(action.begin(), action.end())));
@@ -48,7 +48,8 @@ void cmdShowStrategy(TokenList& tokens) {
 
 void cmdShowStrategyPp(TokenList& tokens) {
     const DecisionPoint d = decisionAt(tokens[1]);
-    const SolverState& state = builtSolver();
+    const HeldSolver held = builtSolver();
+    const SolverState& state = *held;
     const ShowdownEquity equity = pointEquity(state, d.point, state.nodes()[d.point.node].player);
     const CardTables& t = cardTables();
     for (int combo : combosByEquity(equity.raw)) {
@@ -67,14 +68,15 @@ void cmdShowLockedCombos(TokenList& tokens) {
     const NodeRef ref = resolveNodePath(tokens[1]);
     if (!ref.isDecision()) throw EngineError("incorrect path");
     const TreePoint point = pointOf(ref);
-    std::vector<double> locked = toComboOrder(lockedCombos(builtSolver(), point.node, point.turn, point.river));
+    std::vector<double> locked = toComboOrder(lockedCombos(*builtSolver(), point.node, point.turn, point.river));
     for (double& v : locked)
         if (std::isnan(v)) v = 0;
     replyText(valueLine(locked, "%.12g", "0"));
 }
 
 void cmdShowRange(TokenList& tokens) {
-    const SolverState& state = builtSolver();
+    const HeldSolver held = builtSolver();
+    const SolverState& state = *held;
     if (tokens.size() < 2) argError(tokens);
     const int player = parsePlayer(tokens[1]);
     std::vector<double> range = state.definition().ranges[player];
@@ -116,7 +118,8 @@ void cmdShowRangeGrid(TokenList& tokens) {
 
 void cmdShowProbs(TokenList& tokens) {
     const NodeRef ref = resolveNodePath(tokens[1]);
-    const SolverState& state = builtSolver();
+    const HeldSolver held = builtSolver();
+    const SolverState& state = *held;
     const TreePoint point = pointOf(ref);
     const double reach[2] = {reachProbability(state, point, 0), reachProbability(state, point, 1)};
     std::string children;

@@ -21,11 +21,13 @@ TreePoint pointOf(const NodeRef& ref) {
     return point;
 }
 
-SolverState& builtSolver() {
+HeldSolver::HeldSolver() {
     BuiltTree& tree = builtTree();
     if (!tree.present || !tree.solver) throw EngineError("missing/incorrect tree");
-    return *tree.solver;
+    state_ = tree.solver.get();
 }
+
+HeldSolver builtSolver() { return HeldSolver(); }
 
 PointSlot findPointSlot(const SolverState& state, const TreePoint& point) {
     // A next street's first decision appears twice: as a chance slot of the street above (the

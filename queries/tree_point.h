@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "solver/segments.h"
+#include "solver/solver_control.h"
 #include "solver/solver_state.h"
 
 namespace qv {
@@ -22,8 +23,19 @@ struct TreePoint {
 // The point a resolved node path names; the top of the tree ("r") is the first decision.
 TreePoint pointOf(const NodeRef& ref);
 
-// The solver state of the built tree; fails with "missing/incorrect tree" without one.
-SolverState& builtSolver();
+// The solver state of the built tree, held for the command that asked for it: while it lives, a
+// background solve waits between iterations (SolverPause), so the command reads and edits records
+// that no solver thread is updating.
+class HeldSolver {
+public:
+    HeldSolver();  // fails with "missing/incorrect tree" without a solver state
+    SolverState& operator*() const { return *state_; }
+
+private:
+    SolverPause pause_;
+    SolverState* state_;
+};
+HeldSolver builtSolver();
 
 // The segment slot that holds a point's value: for a split the chance slot above the next street,
 // else the node's own slot (the root slot of the segment it starts). `level` is the board level of

@@ -19,21 +19,27 @@ namespace qv {
 namespace {
 
 
+// Prints a solve's lines with the settings it started with.
 class ConsoleListener : public SolverListener {
 public:
+    explicit ConsoleListener(const SolveSnapshot& snapshot) : snapshot_(snapshot) {}
+
     void started() override { printLocked("SOLVER: started\n"); }
 
     void passDone(int completed, int pass) override {
-        const int frequency = std::max(1, solverSettings().infoFrequency);
-        drawProgressBar(completed % frequency + 1, pass == 1, frequency);
+        const int cycle = infoFrequency();
+        if (snapshot_.settings.progressBar)
+            drawProgressBar(progressBarMarks(completed % cycle + 1, cycle), pass == 1, progressBarWidth(cycle));
     }
 
     void iterationDone(int iterations) override { printLocked("#iterations %d\n", iterations); }
 
-    void clearProgress() override { drawProgressBar(-1, false, std::max(1, solverSettings().infoFrequency)); }
+    void clearProgress() override {
+        if (snapshot_.settings.progressBar) drawProgressBar(-1, false, progressBarWidth(infoFrequency()));
+    }
 
     void report(const ResultRecord& r, double cpuSeconds) override {
-        const double half = treeParams().pot() * 0.5;
+        const double half = snapshot_.pot * 0.5;
         const char* format = interpreter().flags.compactMessages
                                  ? "SOLVER: running time: %.3f EV OOP: %.3f EV IP: %.3f OOP's MES: %.3f IP's MES: %.3f "
                                    "Exploitable for: %.3f\n"
@@ -52,12 +58,12 @@ public:
     }
 
     void stopped(const char* reason) override { printLocked("SOLVER: stopped (%s)\n", reason); }
-};
 
-std::shared_ptr<SolverListener> consoleListener() {
-    static auto listener = std::make_shared<ConsoleListener>();
-    return listener;
-}
+private:
+    int infoFrequency() const { return std::max(1, snapshot_.settings.infoFrequency); }
+
+    const SolveSnapshot snapshot_;
+};
 
 SolveRequest parseGo(const TokenList& tokens) {
     SolveRequest request;
@@ -90,7 +96,9 @@ void cmdGo(TokenList& tokens) {
     // The reply so far goes out before the solver's first line, and a background solve starts
     // iterating only once this command's reply is out: the output order never depends on timing.
     flushReply();
-    bool started = startSolver(request, consoleListener(), [](ReleaseSolver release) { afterReplyFlushed(release); });
+    request.snapshot = takeSolveSnapshot();
+    bool started = startSolver(request, std::make_shared<ConsoleListener>(request.snapshot),
+                               [](ReleaseSolver release) { afterReplyFlushed(release); });
     if (!started) valueError("out of memory");
     replyOk(tokens);
 }

@@ -33,20 +33,21 @@ std::vector<double> comboWeights(const TokenList& tokens, size_t first) {
 
 void cmdLockNode(TokenList& tokens) {
     const LockPoint at = decisionAt(tokens[1]);
-    setNodeLocked(builtSolver(), at.point.node, at.point.turn, at.point.river, true);
+    setNodeLocked(*builtSolver(), at.point.node, at.point.turn, at.point.river, true);
     replyOk(tokens);
 }
 
 void cmdUnlockNode(TokenList& tokens) {
     const LockPoint at = decisionAt(tokens[1]);
-    setNodeLocked(builtSolver(), at.point.node, at.point.turn, at.point.river, false);
+    setNodeLocked(*builtSolver(), at.point.node, at.point.turn, at.point.river, false);
     replyOk(tokens);
 }
 
 void cmdSetStrategy(TokenList& tokens) {
     if (tokens.size() < 3) argError(tokens);
     const LockPoint at = decisionAt(tokens[1]);
-    SolverState& state = builtSolver();
+    const HeldSolver held = builtSolver();
+    SolverState& state = *held;
     const size_t one = size_t(kComboCount) + 3, all = size_t(at.actions) * kComboCount + 2;
     if (tokens.size() == one && tokens.size() != all) {
         const int child = std::stoi(tokens[2]);
@@ -55,6 +56,7 @@ void cmdSetStrategy(TokenList& tokens) {
     } else if (tokens.size() == all) {
         std::vector<std::vector<double>> actions;
         for (int a = 0; a < at.actions; ++a) actions.push_back(comboWeights(tokens, 2 + size_t(a) * kComboCount));
+        for (const std::vector<double>& weights : actions) checkStrategyWeights(at.actions, weights);  // all or none
         for (int a = 0; a < at.actions; ++a)
             setLockedStrategy(state, at.point.node, at.point.turn, at.point.river, a, actions[size_t(a)]);
     } else {
@@ -65,7 +67,7 @@ void cmdSetStrategy(TokenList& tokens) {
 
 void cmdComboLockNode(TokenList& tokens) {
     const LockPoint at = decisionAt(tokens[1]);
-    comboLockNode(builtSolver(), at.point.node, at.point.turn, at.point.river, comboWeights(tokens, 2));
+    comboLockNode(*builtSolver(), at.point.node, at.point.turn, at.point.river, comboWeights(tokens, 2));
     replyOk(tokens);
 }
 

@@ -4,6 +4,7 @@
 #include "solver/commands.h"
 #include "solver/perf_counters.h"
 #include "solver/results.h"
+#include "solver/settings.h"
 #include "solver/solver_control.h"
 #include "tree/built_tree.h"
 #include "tree/tree_params.h"
@@ -14,7 +15,7 @@ void cmdCalcResults(TokenList&) {
     BuiltTree& tree = builtTree();
     if (!tree.present || !tree.solver) valueError("missing/incorrect tree");
     if (isSolverRunning()) valueError("Can't do that when solver is running");
-    ResultRecord r = computeResults(*tree.solver);
+    ResultRecord r = computeResults(*tree.solver, solverSettings());
     const double half = treeParams().pot() * 0.5;
     VariableStore& vars = variables();
     vars.set("solver_ev_oop", formatText("%f", r.evOop + half));

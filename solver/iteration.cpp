@@ -13,8 +13,7 @@ namespace qv {
 
 namespace {
 
-PassSettings passSettings(const SolverState& state, int player, bool training) {
-    const SolverSettings& settings = solverSettings();
+PassSettings passSettings(const SolverState& state, const SolverSettings& settings, int player, bool training) {
     const int t = state.iteration();
     PassSettings s;
     s.traverser = player;
@@ -27,6 +26,8 @@ PassSettings passSettings(const SolverState& state, int player, bool training) {
     s.batchLimit = std::clamp(settings.simdLevel, 1, kMaxBatch);
     s.perfCounters = settings.perfCounters;
     s.twoWalkShowdowns = (settings.evalFlags & 1) != 0;
+    s.threads = std::max(1, settings.threadCount);
+    s.numa = settings.numa;
     return s;
 }
 
@@ -94,7 +95,7 @@ StrategyValues traverse(SolverState& state, const PassSettings& settings) {
     }
 
     state.phase = 1;
-    TraverseSubgames(traversal, jobs, std::max(1, solverSettings().threadCount), solverSettings().numa);
+    TraverseSubgames(traversal, jobs, settings.threads, settings.numa);
 
     state.phase = 2;
     std::vector<float*> values(size_t(top.representativeCount)), bests(size_t(top.representativeCount));
@@ -140,11 +141,11 @@ int chooseAveragingDelay(const SolverState& state, double accuracyChips, double 
     return 60;
 }
 
-IterationValues runIteration(SolverState& state, const PassListener& listener) {
+IterationValues runIteration(SolverState& state, const SolverSettings& settings, const PassListener& listener) {
     IterationValues v;
-    v.ip = traverse(state, passSettings(state, 1, true)).value;
+    v.ip = traverse(state, passSettings(state, settings, 1, true)).value;
     if (listener) listener(0);
-    v.oop = traverse(state, passSettings(state, 0, true)).value;
+    v.oop = traverse(state, passSettings(state, settings, 0, true)).value;
     if (listener) listener(1);
     state.setIteration(state.iteration() + 1);
     state.setFlag(SolverState::NewTree, false);
@@ -152,8 +153,8 @@ IterationValues runIteration(SolverState& state, const PassListener& listener) {
     return v;
 }
 
-StrategyValues evaluateStrategies(SolverState& state, int player, int mode) {
-    return traverse(state, passSettings(state, player, mode != 0));
+StrategyValues evaluateStrategies(SolverState& state, const SolverSettings& settings, int player, int mode) {
+    return traverse(state, passSettings(state, settings, player, mode != 0));
 }
 
 }  // namespace qv

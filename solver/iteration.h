@@ -3,6 +3,7 @@
 // evaluation mode for best responses and expected values.
 #include <functional>
 
+#include "solver/settings.h"
 #include "solver/solver_state.h"
 
 namespace qv {
@@ -22,10 +23,11 @@ struct StrategyValues {
 using PassListener = std::function<void(int pass)>;
 
 // IP pass then OOP pass in training mode; advances the iteration count. Values are chips relative
-// to each player's half of the starting pot.
-IterationValues runIteration(SolverState& state, const PassListener& listener = {});
+// to each player's half of the starting pot. A background solve passes the settings it copied when
+// it started; the command thread passes solverSettings().
+IterationValues runIteration(SolverState& state, const SolverSettings& settings, const PassListener& listener = {});
 // mode 1 trains the player's regrets and the opponent's sums; mode 0 only measures.
-StrategyValues evaluateStrategies(SolverState& state, int player, int mode);
+StrategyValues evaluateStrategies(SolverState& state, const SolverSettings& settings, int player, int mode);
 
 // Weight of this iteration's strategy in the average: 0 until the delay has passed.
 double averagingWeight(const Tuning& tuning, int completedIterations);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <stdexcept>
 
 #include "interpreter/errors.h"
 #include "solver/record_hands.h"
@@ -13,6 +14,10 @@ namespace qv {
 namespace {
 
 constexpr float kWeightScale = 1000.0f;
+// The largest sum of one hand's scaled weights over a node's actions: regret matching takes the
+// reciprocal of such a sum, which a float holds down to sums of 2^126; the margin leaves room for
+// the iteration's own regret updates.
+constexpr double kLargestWeightSum = 0x1p100;
 
 struct LockTarget {
     NodeStore* regrets = nullptr;
@@ -57,13 +62,20 @@ void writeRegrets(NodeStore& regrets, int record, int action, const std::vector<
 
 }  // namespace
 
+void checkStrategyWeights(int actions, const std::vector<double>& weights) {
+    const double largest = kLargestWeightSum / (double(kWeightScale) * std::max(actions, 1));
+    for (double w : weights)
+        if (!(w >= 0 && w <= largest)) throw std::out_of_range("strategy weight");
+}
+
 void setLockedStrategy(SolverState& state, uint32_t node, int turn, int river, int action,
                        const std::vector<double>& weights) {
     LockTarget target = lockTarget(state, node, turn, river);
+    checkStrategyWeights(target.regrets->actions(), weights);
     std::vector<float> values(size_t(target.regrets->stride(target.hands.record)), 0.0f);
     for (size_t h = 0; h < target.hands.slotOfHand.size(); ++h) {
         const int slot = target.hands.slotOfHand[h];
-        if (slot >= 0) values[h] = float(std::max(0.0, weights[size_t(slot)])) * kWeightScale;
+        if (slot >= 0) values[h] = float(weights[size_t(slot)]) * kWeightScale;
     }
     writeRegrets(*target.regrets, target.hands.record, action, values);
     if (target.sums && state.iteration() > state.tuning().averagingDelay) {

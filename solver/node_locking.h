@@ -12,11 +12,15 @@ namespace qv {
 
 // Each call below fails with "incorrect path" when the node has no stores or its board cannot come.
 
-// The regrets of one action become the weights times 1000 (negative weights count as 0); once
-// averaging has begun, that action's strategy sums become 0, so the average follows the new play.
-// After every action is set the node plays the weights normalised per hand.
+// The regrets of one action become the weights times 1000; once averaging has begun, that action's
+// strategy sums become 0, so the average follows the new play. After every action is set the node
+// plays the weights normalised per hand. Weights that checkStrategyWeights refuses change nothing.
 void setLockedStrategy(SolverState& state, uint32_t node, int turn, int river, int action,
                        const std::vector<double>& weights);
+// Throws std::out_of_range (an invalid value) unless every weight is a number from 0 up to the
+// largest that keeps the regrets of a node of `actions` actions summing to a float far from
+// overflow, however they are set: larger weights would make regret matching divide infinities.
+void checkStrategyWeights(int actions, const std::vector<double>& weights);
 
 // Sets or clears LOCKED on the node's regret and strategy-sum records; either way any combo lock
 // is released.

@@ -19,9 +19,9 @@ ResultRecord fromCache(const SolverState& state, const CachedResults& cache) {
 
 }  // namespace
 
-ResultRecord measureResults(SolverState& state) {
-    StrategyValues ip = evaluateStrategies(state, 1, 0);
-    StrategyValues oop = evaluateStrategies(state, 0, 0);
+ResultRecord measureResults(SolverState& state, const SolverSettings& settings) {
+    StrategyValues ip = evaluateStrategies(state, settings, 1, 0);
+    StrategyValues oop = evaluateStrategies(state, settings, 0, 0);
     CachedResults& cache = state.results();
     cache.mes[0] = oop.best;
     cache.ev[0] = oop.value;
@@ -33,11 +33,11 @@ ResultRecord measureResults(SolverState& state) {
     return fromCache(state, cache);
 }
 
-ResultRecord computeResults(SolverState& state) {
+ResultRecord computeResults(SolverState& state, const SolverSettings& settings) {
     CachedResults& cache = state.results();
     if (!(state.flags() & SolverState::IncompleteTree)) cache.iteration = -1;
     if (cache.iteration == state.iteration()) return fromCache(state, cache);
-    return measureResults(state);
+    return measureResults(state, settings);
 }
 
 }  // namespace qv

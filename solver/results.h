@@ -1,5 +1,6 @@
 #pragma once
 // Exploitability and expected values of the average strategies.
+#include "solver/settings.h"
 #include "solver/solver_state.h"
 
 namespace qv {
@@ -15,8 +16,8 @@ struct ResultRecord {
 };
 
 // Evaluates both players against the average strategies now, and caches the figures.
-ResultRecord measureResults(SolverState& state);
+ResultRecord measureResults(SolverState& state, const SolverSettings& settings);
 // The cached figures when they belong to the current iteration of an incomplete tree; else measured.
-ResultRecord computeResults(SolverState& state);
+ResultRecord computeResults(SolverState& state, const SolverSettings& settings);
 
 }  // namespace qv

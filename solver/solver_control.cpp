@@ -13,12 +13,53 @@
 #include "solver/settings.h"
 #include "tree/accuracy.h"
 #include "tree/built_tree.h"
+#include "tree/tree_params.h"
 
 namespace qv {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// One user of the solver state at a time: the solver thread for an iteration, or a command. A
+// waiting command goes first, so a solve that iterates back to back cannot starve it.
+class StateGate {
+public:
+    void enterSolver() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        free_.wait(lock, [&] { return commandDepth_ == 0 && commandsWaiting_ == 0; });
+        solverInside_ = true;
+    }
+    void leaveSolver() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            solverInside_ = false;
+        }
+        free_.notify_all();
+    }
+    // Commands come from the one command thread only; a pause inside a pause just counts.
+    void enterCommand() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        ++commandsWaiting_;
+        free_.wait(lock, [&] { return !solverInside_; });
+        --commandsWaiting_;
+        ++commandDepth_;
+    }
+    void leaveCommand() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            --commandDepth_;
+        }
+        free_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable free_;
+    bool solverInside_ = false;
+    int commandDepth_ = 0;
+    int commandsWaiting_ = 0;
+};
 
 struct Control {
     // Guards `threadExists` and the wait: a waiter tests and starts waiting under this mutex, and
@@ -31,6 +72,8 @@ struct Control {
     std::mutex reportMutex;
     std::vector<ResultRecord> reports;
     size_t lastPrinted = 0;
+
+    StateGate gate;
 };
 
 Control& control() {
@@ -42,10 +85,20 @@ double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+// The clocks and counts of one solve.
+struct SolveProgress {
+    Clock::time_point start = Clock::now();
+    Clock::time_point lastCheck = start;
+    double cpuStart = processCpuSeconds();
+    double gapMs = 0;  // the least time between two accuracy checks
+    int startIteration = 0;
+};
+
 // The report check of one iteration; returns true when the accuracy target is met.
-bool checkAccuracy(SolverState& state, SolverListener& listener, Clock::time_point start, double cpuStart) {
-    ResultRecord record = measureResults(state);
-    record.runningTime = millisecondsSince(start) / 1000.0;
+bool checkAccuracy(SolverState& state, const SolveSnapshot& snapshot, SolverListener& listener,
+                   const SolveProgress& progress) {
+    ResultRecord record = measureResults(state, snapshot.settings);
+    record.runningTime = millisecondsSince(progress.start) / 1000.0;
     Control& c = control();
     bool fresh = false;
     {
@@ -57,47 +110,45 @@ bool checkAccuracy(SolverState& state, SolverListener& listener, Clock::time_poi
         }
     }
     listener.clearProgress();
-    if (fresh) listener.report(record, processCpuSeconds() - cpuStart);
+    if (fresh) listener.report(record, processCpuSeconds() - progress.cpuStart);
     std::this_thread::yield();
     // A non-number exploitability also ends the solve.
-    return !(record.exploitability > accuracyTarget().chips);
+    return !(record.exploitability > snapshot.accuracyChips);
+}
+
+// One iteration and, when due, its accuracy check; returns the reason to stop, or null to go on.
+const char* solveStep(SolverState& state, const SolveRequest& request, SolverListener& listener,
+                      SolveProgress& progress) {
+    const SolverSettings& settings = request.snapshot.settings;
+    if (state.iteration() >= state.tuning().iterationCap) return "requested";
+    omp_set_num_threads(std::max(1, settings.threadCount));
+    runIteration(state, settings, [&](int pass) { listener.passDone(state.iteration(), pass); });
+    const int t = state.iteration();
+    if (settings.uiNotifications) listener.iterationDone(t);
+    const int frequency = std::max(1, settings.infoFrequency);
+    if (t % frequency == 0 && millisecondsSince(progress.lastCheck) >= progress.gapMs) {
+        progress.gapMs = t < 4 * frequency ? 250 : 500;
+        const bool done = checkAccuracy(state, request.snapshot, listener, progress);
+        progress.lastCheck = Clock::now();
+        if (done) return "required accuracy reached";
+    }
+    if (request.isSteps && t >= progress.startIteration + request.amount) return "required number of steps done";
+    if (!request.isSteps && request.amount > 0 && millisecondsSince(progress.start) >= 1000.0 * request.amount)
+        return "timeout reached";
+    return nullptr;
 }
 
 const char* solveLoop(SolverState& state, const SolveRequest& request, SolverListener& listener) {
     Control& c = control();
-    const SolverSettings& settings = solverSettings();
-    const int startIteration = state.iteration();
-    const double cpuStart = processCpuSeconds();
-    const Clock::time_point start = Clock::now();
-    Clock::time_point lastCheck = start;
-    double gapMs = 0;
-    const char* reason = "requested";
-    while (!c.stop) {
-        if (state.iteration() >= state.tuning().iterationCap) break;
-        omp_set_num_threads(std::max(1, settings.threadCount));
-        runIteration(state, [&](int pass) { listener.passDone(state.iteration(), pass); });
-        const int t = state.iteration();
-        if (settings.uiNotifications) listener.iterationDone(t);
-        const int frequency = std::max(1, settings.infoFrequency);
-        if (t % frequency == 0 && std::chrono::duration<double, std::milli>(Clock::now() - lastCheck).count() >= gapMs) {
-            gapMs = t < 4 * frequency ? 250 : 500;
-            bool done = checkAccuracy(state, listener, start, cpuStart);
-            lastCheck = Clock::now();
-            if (done) {
-                reason = "required accuracy reached";
-                break;
-            }
-        }
-        if (request.isSteps && t >= startIteration + request.amount) {
-            reason = "required number of steps done";
-            break;
-        }
-        if (!request.isSteps && request.amount > 0 && millisecondsSince(start) >= 1000.0 * request.amount) {
-            reason = "timeout reached";
-            break;
-        }
+    SolveProgress progress;
+    progress.startIteration = state.iteration();
+    const char* reason = nullptr;
+    while (!reason && !c.stop) {
+        c.gate.enterSolver();
+        reason = solveStep(state, request, listener, progress);
+        c.gate.leaveSolver();
     }
-    return reason;
+    return reason ? reason : "requested";
 }
 
 void finishSolve(SolverListener& listener, const char* reason, bool ownThread) {
@@ -176,6 +227,17 @@ bool startSolver(const SolveRequest& request, std::shared_ptr<SolverListener> li
         release();
     return true;
 }
+
+SolveSnapshot takeSolveSnapshot() {
+    SolveSnapshot snapshot;
+    snapshot.settings = solverSettings();
+    snapshot.accuracyChips = accuracyTarget().chips;
+    snapshot.pot = treeParams().pot();
+    return snapshot;
+}
+
+SolverPause::SolverPause() { control().gate.enterCommand(); }
+SolverPause::~SolverPause() { control().gate.leaveCommand(); }
 
 int prepareSolve() {
     SolverState* state = builtTree().solver.get();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "solver/results.h"
+#include "solver/settings.h"
 
 namespace qv {
 
@@ -30,10 +31,37 @@ void requestSolverStop();
 // Returns at once when no solver thread exists, else when it has ended.
 void waitForSolver();
 
+// What a solve reads besides the tree, copied on the command thread when it starts. The solver
+// thread reads only this copy, so set_* commands given while it runs never race it: they change
+// the process-wide values, which the next solve takes (a departure from re-reading the thread
+// count and the info frequency at every iteration).
+struct SolveSnapshot {
+    SolverSettings settings;
+    double accuracyChips = 0;  // 0: no accuracy stop
+    double pot = 100;          // the starting pot, from which the report's EVs are offset
+};
+SolveSnapshot takeSolveSnapshot();
+
 struct SolveRequest {
     int amount = 0;        // seconds or steps; 0 = no limit
     bool isSteps = false;
     bool block = false;    // run on the calling thread
+    SolveSnapshot snapshot;
+};
+
+// Held by a command while it reads or edits the solver state. The state has one user at a time:
+// a background solve holds it for each iteration with its accuracy check, and a command that
+// asks for it waits until the iteration in progress ends, then keeps the solver waiting until
+// the pause ends. Queries therefore never meet a half-updated record, and lock edits of any
+// street never interleave with an update of the record they change (the iteration reads record
+// flags, lock marks and regrets without locks of its own). Nested pauses are allowed; without a
+// background solve a pause costs one uncontended lock.
+class SolverPause {
+public:
+    SolverPause();
+    ~SolverPause();
+    SolverPause(const SolverPause&) = delete;
+    SolverPause& operator=(const SolverPause&) = delete;
 };
 
 // Chooses the averaging delay when the built tree's solve starts from iteration 0; returns the

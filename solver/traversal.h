@@ -19,6 +19,8 @@ struct PassSettings {
     int batchLimit = kMaxBatch;   // terminals per kernel call
     bool perfCounters = false;
     bool twoWalkShowdowns = false;  // single unraked showdowns by the two-walk kernel
+    int threads = 1;              // the OpenMP team of the parallel subgames
+    int numa = 0;                 // NUMA placement of the subgames: 0 off, 1 on, 2 simulated
 };
 
 class Traversal {

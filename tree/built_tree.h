@@ -17,6 +17,9 @@ struct BuiltTree {
     uint64_t flop = 0, turn = 0, river = 0;
     int firstStreet = 1;               // 1 flop, 2 turn, 3 river
     int effectiveStack = 0;
+    // The lowest rank in play when the tree was built: paths and queries on the tree use it, so a
+    // later set_low_card changes only the next build.
+    int lowCard = 0;
     std::array<std::vector<double>, 2> ranges;  // 1326 weights each, HandSlot order
     std::unique_ptr<SolverState> solver;
     std::vector<float> evBoost;        // per action record; 0 = no boost

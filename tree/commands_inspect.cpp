@@ -1,6 +1,7 @@
 // Handlers that inspect or edit the game tree at one node path.
 #include "cards/card.h"
 #include "interpreter/errors.h"
+#include "solver/solver_control.h"
 #include "tree/build_reply.h"
 #include "tree/built_tree.h"
 #include "tree/commands.h"
@@ -27,6 +28,7 @@ int childCount(const NodeRef& ref) {
 }
 
 std::string flagsLine(const NodeRef& ref) {
+    const SolverPause pause;  // the flags are record words that a background solve reads too
     const SolverState* solver = builtTree().solver.get();
     if (!ref.node) return "flags: " + treeFlagsText(solver) + "\n";
     if (ref.split) return "flags:\n";

@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "cards/card.h"
-#include "cards/hand_rules.h"
 #include "interpreter/errors.h"
 #include "tree/built_tree.h"
 
@@ -26,7 +25,7 @@ void applyCardToken(const std::string& token, NodeRef& ref) {
     if (std::popcount(mask) != 1) incorrectPath();
     Card card = std::countr_zero(mask);
     const BuiltTree& tree = builtTree();
-    if ((mask & tree.flop) || rankOf(card) < handRules().lowCard) incorrectPath();
+    if ((mask & tree.flop) || rankOf(card) < tree.lowCard) incorrectPath();
     const SchematicNode* node = ref.node;
     if (!node->parent) incorrectPath();
     int from = streetNumber(*node->parent), to = streetNumber(*node);
@@ -130,7 +129,7 @@ std::vector<NodeChild> nodeChildren(const NodeRef& ref) {
         CardMask known = builtTree().flop;
         if (ref.turn >= 0) known |= cardBit(ref.turn);
         if (ref.river >= 0) known |= cardBit(ref.river);
-        for (int rank = kAceRank; rank >= handRules().lowCard; --rank) {
+        for (int rank = kAceRank; rank >= builtTree().lowCard; --rank) {
             for (int suit : kSuitsListed) {
                 Card card = 13 * suit + rank;
                 if (known & cardBit(card)) continue;

@@ -73,6 +73,7 @@ GameDefinition gameDefinitionOf(const BuiltTree& tree, std::vector<ActionRecord>
     game.ranges = tree.ranges;
     game.isomorphism = isomorphismFor(tree.firstStreet);
     game.compression = treeParams().requestedCompression;
+    game.lowCard = tree.lowCard;
     const DeckDistribution& deck = gameSetup().deck;
     if (deck.inUse) game.deck.assign(deck.weights.begin(), deck.weights.end());
     return game;
@@ -103,6 +104,7 @@ BuildReport runBuildSteps(const BuildOptions& options) {
     next.river = setup.board.river;
     next.ranges = setup.ranges;
     next.firstStreet = firstStreetOf(setup.board);
+    next.lowCard = handRules().lowCard;
     SchematicNode& root = schematicRoot();
     next.effectiveStack = effectiveStack(root);
     if (next.firstStreet == 1 && setup.flopIsomorphism) checkRangeConsistency(next.ranges, next.flop);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <boost/regex.hpp>
 #include <set>
 
 #include "interpreter/command_table.h"
@@ -103,8 +103,8 @@ TEST_F(DispatchTest, ErrorKindsMapToTheirReplyLines) {
     EXPECT_EQ(run("set_threads 99999999999"), "ERROR: Invalid value\n");
     std::string libraryMessage;
     try {
-        std::regex unused("[", std::regex::ECMAScript);
-    } catch (const std::regex_error& e) {
+        boost::regex unused("[", boost::regex::ECMAScript);
+    } catch (const boost::regex_error& e) {
         libraryMessage = e.what();
     }
     EXPECT_EQ(run("if_match a \"[\""), libraryMessage + "\n");

@@ -1,18 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "interpreter/progress_bar.h"
 #include "session_fixture.h"
-#include "solver/settings.h"
 
 namespace qv {
 namespace {
 
 class ProgressBarTest : public FreshSession {
 protected:
-    void TearDown() override {
-        solverSettings().progressBar = false;
-        FreshSession::TearDown();
-    }
     static std::string drawn(int filled, bool solid, int width) {
         testing::internal::CaptureStdout();
         drawProgressBar(filled, solid, width);
@@ -20,10 +17,7 @@ protected:
     }
 };
 
-TEST_F(ProgressBarTest, DrawsErasesAndStaysSilentWhenOff) {
-    solverSettings().progressBar = false;
-    EXPECT_EQ(drawn(3, true, 5), "");
-    solverSettings().progressBar = true;
+TEST_F(ProgressBarTest, DrawsAndErases) {
     const struct {
         int filled;
         bool solid;
@@ -41,9 +35,34 @@ TEST_F(ProgressBarTest, DrawsErasesAndStaysSilentWhenOff) {
 }
 
 TEST_F(ProgressBarTest, ColouredInYellowWithColourText) {
-    solverSettings().progressBar = true;
     interpreter().flags.colorText = true;
     EXPECT_EQ(drawn(1, true, 2), "\x1b[93m\r[= ]\x1b[0m");
+}
+
+// Whatever the cycle, the bar fits a console line, fills up steadily and is full at the cycle's
+// last iteration; a short cycle keeps one mark per iteration.
+TEST(ProgressBarScale, BoundedSteadyAndFullAtTheEnd) {
+    for (int cycle : {1, 2, 7, 99, 100, 101, 250, 1000003, 200000000, INT_MAX}) {
+        const int width = progressBarWidth(cycle);
+        EXPECT_GE(width, 1);
+        EXPECT_LE(width, kMaxProgressMarks);
+        if (cycle <= kMaxProgressMarks) {
+            EXPECT_EQ(width, cycle);
+        }
+        int previous = 0;
+        for (int done : {1, 2, 3, cycle / 3, cycle / 2, cycle - 1, cycle}) {
+            if (done < previous || done < 1 || done > cycle) continue;
+            const int marks = progressBarMarks(done, cycle);
+            EXPECT_GE(marks, progressBarMarks(previous, cycle)) << cycle << " " << done;
+            EXPECT_LE(marks, width);
+            EXPECT_GE(marks, 1);
+            if (cycle <= kMaxProgressMarks) {
+                EXPECT_EQ(marks, done);
+            }
+            previous = done;
+        }
+        EXPECT_EQ(progressBarMarks(cycle, cycle), width) << cycle;
+    }
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 
 #include "platform/cpu.h"
 #include "platform/files.h"
-#include "platform/large_stack.h"
 #include "platform/process.h"
 
 namespace qv {
@@ -70,21 +69,6 @@ TEST(Process, ReportsItsOwnResources) {
     EXPECT_NE(programPath().find("platform_tests"), std::string::npos);
     EXPECT_GE(processCpuSeconds(), 0.0);
     EXPECT_GT(peakResidentMegabytes(), 0);
-}
-
-// Recursion far deeper than the default 8 MB stack allows finishes on the large stack, and
-// exceptions come back to the caller.
-int depth(int n) {
-    volatile char pad[256];
-    pad[0] = char(n);
-    return n == 0 ? pad[0] : 1 + depth(n - 1);
-}
-
-TEST(LargeStack, RunsDeepRecursionAndRethrows) {
-    int result = 0;
-    runOnLargeStack([&] { result = depth(200000); }, size_t(256) << 20);
-    EXPECT_EQ(result, 200000);
-    EXPECT_THROW(runOnLargeStack([] { throw std::runtime_error("x"); }, 1 << 20), std::runtime_error);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ protected:
             }
         ASSERT_TRUE(builtTree().present);
         solverSettings().threadCount = 1;
-        for (int i = 0; i < iterations; ++i) runIteration(*builtTree().solver);
+        for (int i = 0; i < iterations; ++i) runIteration(*builtTree().solver, solverSettings());
     }
 
     // The numbers of each line of a reply, "END" left out.

@@ -5,6 +5,7 @@
 #include "queries/node_ranges.h"
 #include "queries/node_values.h"
 #include "query_fixture.h"
+#include "solver/settings.h"
 #include "solver/results.h"
 
 namespace qv {
@@ -61,7 +62,7 @@ TEST_P(PointValuesTest, ReachWeightedRootEvIsTheSolverEv) {
     const GameSpec spec = GetParam();
     SolverState state(definitionOf(spec));
     iterate(state, spec.iterations);
-    const ResultRecord results = measureResults(state);
+    const ResultRecord results = measureResults(state, solverSettings());
     for (int player = 0; player < 2; ++player) {
         const PointValues values = pointValues(state, TreePoint{}, player);
         double weighted = 0, weights = 0;

@@ -37,7 +37,7 @@ inline GameDefinition definitionOf(const GameSpec& spec) {
 
 inline void iterate(SolverState& state, int iterations) {
     solverSettings().threadCount = 1;
-    for (int i = 0; i < iterations; ++i) runIteration(state);
+    for (int i = 0; i < iterations; ++i) runIteration(state, solverSettings());
 }
 
 // A point named by the child indices from the first decision and the cards dealt on the way.

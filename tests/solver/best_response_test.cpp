@@ -257,8 +257,8 @@ TEST_P(BestResponse, SolverExploitabilityEqualsNaiveBestResponse) {
     SolverState state(game);
     state.setRake(c.rake, 30.0f);
     for (int round = 0; round < 2; ++round) {
-        for (int i = 0; i < c.iterations; ++i) runIteration(state);
-        ResultRecord r = measureResults(state);
+        for (int i = 0; i < c.iterations; ++i) runIteration(state, solverSettings());
+        ResultRecord r = measureResults(state, solverSettings());
         double naive = naiveExploitability(state);
         EXPECT_NEAR(r.exploitability, naive, 1e-3 * (1 + std::fabs(naive))) << "after " << state.iteration();
         EXPECT_GE(r.exploitability, -1e-4);
@@ -278,8 +278,8 @@ TEST(BestResponse, ExploitabilityGoesTowardZero) {
     SolverState state(game);
     std::vector<double> exploitability;
     for (int checkpoint : {10, 100, 400}) {
-        while (state.iteration() < checkpoint) runIteration(state);
-        exploitability.push_back(measureResults(state).exploitability);
+        while (state.iteration() < checkpoint) runIteration(state, solverSettings());
+        exploitability.push_back(measureResults(state, solverSettings()).exploitability);
     }
     EXPECT_LT(exploitability[1], 0.5 * exploitability[0]);
     EXPECT_LT(exploitability[2], 0.5 * exploitability[1]);
@@ -322,10 +322,10 @@ TEST(BestResponse, IsomorphismMergesEquivalentCardsAndKeepsTheSolution) {
     EXPECT_EQ(plain.boards().level(1).size(), 49u);
     EXPECT_EQ(merged.boards().level(1).size(), 49u - 13u);  // diamonds and spades pair up
     for (int i = 0; i < 20; ++i) {
-        runIteration(plain);
-        runIteration(merged);
+        runIteration(plain, solverSettings());
+        runIteration(merged, solverSettings());
     }
-    ResultRecord a = measureResults(plain), b = measureResults(merged);
+    ResultRecord a = measureResults(plain, solverSettings()), b = measureResults(merged, solverSettings());
     EXPECT_NEAR(a.evOop, b.evOop, 1e-3);
     EXPECT_NEAR(a.exploitability, b.exploitability, 1e-3);
 }
@@ -346,8 +346,8 @@ TEST(Determinism, OneAndTwoThreadsGiveBitIdenticalResults) {
     for (int threads : {1, 2}) {
         solverSettings().threadCount = threads;
         SolverState state(game);
-        for (int i = 0; i < 62; ++i) runIteration(state);
-        results.push_back(measureResults(state));
+        for (int i = 0; i < 62; ++i) runIteration(state, solverSettings());
+        results.push_back(measureResults(state, solverSettings()));
         strategies.push_back(nodeAverageStrategy(state, uint32_t(state.nodes().size() - 2), card("2d"), card("3s")));
     }
     solverSettings().threadCount = 1;

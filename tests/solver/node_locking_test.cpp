@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "queries/query_fixture.h"
+#include "solver/settings.h"
 #include "solver/node_locking.h"
 #include "solver/results.h"
 
@@ -89,7 +90,7 @@ TEST(NodeLocking, OpponentLearnsTheBestResponseToALockedNode) {
     const TreePoint root{};
     lockTo(state, root, randomStrategy(2, 11));
     iterate(state, 300);
-    const ResultRecord r = measureResults(state);
+    const ResultRecord r = measureResults(state, solverSettings());
     // The solver's best response of IP against the locked OOP is the plain recursion's.
     ReferenceGame reference(state, 1);
     const std::vector<double>& ip = state.definition().ranges[1];

@@ -59,8 +59,8 @@ double meanOver(const std::vector<float>& values, const int* combos, int count) 
 TEST(ToyRiverGame, ConvergesToTheClosedFormEquilibrium) {
     solverSettings().threadCount = 1;
     SolverState state(polarisedRiverGame());
-    for (int i = 0; i < 4000; ++i) runIteration(state);
-    ResultRecord r = measureResults(state);
+    for (int i = 0; i < 4000; ++i) runIteration(state, solverSettings());
+    ResultRecord r = measureResults(state, solverSettings());
     EXPECT_NEAR(r.evOop, 25.0, 0.3);
     EXPECT_NEAR(r.evIp, -25.0, 0.3);
     EXPECT_LT(r.exploitability, 0.3);
@@ -96,7 +96,7 @@ TEST(ToyRiverGame, LockedRecordKeepsItsRegretsAndSums) {
     solverSettings().threadCount = 1;
     SolverState state(polarisedRiverGame());
     state.regrets(1)->record(0).flags |= RecordLocked;
-    for (int i = 0; i < 80; ++i) runIteration(state);
+    for (int i = 0; i < 80; ++i) runIteration(state, solverSettings());
     auto ip = nodeCurrentStrategy(state, 1, -1, -1);
     EXPECT_FLOAT_EQ(ip[0][kCatchers[0]], 0.9f);  // still the default strategy
     auto average = nodeAverageStrategy(state, 1, -1, -1);
@@ -107,10 +107,10 @@ TEST(ToyRiverGame, PerfCountersCountKernelCallsOnlyWhenSwitchedOn) {
     solverSettings().threadCount = 1;
     SolverState state(polarisedRiverGame());
     resetPerfCounters();
-    runIteration(state);
+    runIteration(state, solverSettings());
     EXPECT_EQ(perfTotals().calls[0][1] + perfTotals().calls[0][2], 0u);
     solverSettings().perfCounters = true;
-    runIteration(state);
+    runIteration(state, solverSettings());
     solverSettings().perfCounters = false;
     PerfTotals t = perfTotals();
     // Both showdowns of each pass share one kernel call; the fold is evaluated alone.

@@ -71,11 +71,14 @@ TEST_F(NodePathTest, FlopTreePathsResolveActionsAndDealtCards) {
     for (const auto& [path, expected] : cases) EXPECT_EQ(resolved(path), expected) << path;
 }
 
-TEST_F(NodePathTest, CardsBelowTheLowestRankAreNoPath) {
-    build("QsJh9h", {"0 0 0 0"});
+// The tree keeps the lowest rank it was built with, whatever the evaluator's setting says later.
+TEST_F(NodePathTest, CardsBelowTheTreesLowestRankAreNoPath) {
     handRules().lowCard = 4;
+    build("QsJh9h", {"0 0 0 0"});
+    handRules().lowCard = 0;
     EXPECT_EQ(resolved("r:0:c:c:5d"), "incorrect path");
     EXPECT_EQ(resolved("r:0:c:c:6d"), "OOP_DEC 6d -");
+    EXPECT_EQ(nodeChildren(resolveNodePath("r:0:c:c")).size(), 9u * 4 - 3);  // ranks 6 to A, less the flop
 }
 
 TEST_F(NodePathTest, TurnTreeDealsOnlyTheRiver) {
