@@ -1,0 +1,74 @@
+// Commands given while a solve runs in the background: queries, lock edits and setting changes
+// all answer, the solve goes on with the settings it started with, and the edits take effect.
+// Built with -DQUORVANE_TSAN=ON this is the test that shows the command thread and the solver
+// threads never touch the same memory unordered.
+#include <cmath>
+#include <string>
+
+#include "queries/command_fixture.h"
+#include "solver/solver_control.h"
+
+namespace qv::testing {
+namespace {
+
+class BackgroundSolveTest : public CommandTest {
+protected:
+    void TearDown() override {
+        run("stop");
+        waitForSolver();
+        solverSettings() = SolverSettings{};
+        CommandTest::TearDown();
+    }
+
+    static std::string repeated(const std::string& word, int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) text += (i ? " " : "") + word;
+        return text;
+    }
+};
+
+TEST_F(BackgroundSolveTest, CommandsDuringASolveAnswerAndTakeEffect) {
+    solveGame("solver_turn_game.txt", 0);
+    run("set_threads 2");
+    run("set_info_freq 3");
+    ASSERT_EQ(run("go 100000 steps"), "go ok!\n");
+    ASSERT_TRUE(isSolverRunning());
+    const std::string ones = repeated("1", 1326), zeros = repeated("0", 1326);
+    // r:0 has three actions: all of its play goes to the first one.
+    const std::string firstAction = ones + " " + zeros + " " + zeros;
+    const char* queries[] = {"show_strategy r:0", "show_strategy r:0:c:c:Ah", "calc_ev OOP r:0", "show_node r:0",
+                             "show_children r:0:c", "show_range IP r:0:c", "calc_global_freq r:0:c:c:Ah:c",
+                             "show_locked_combos r:0:b50", "calc_eq_node OOP r:0:c", "show_stats"};
+    for (int round = 0; round < 12; ++round) {
+        for (const char* query : queries) EXPECT_EQ(run(query).rfind("ERROR", 0), std::string::npos) << query;
+        EXPECT_EQ(run("combo_lock_node r:0:b50 " + repeated(round % 2 ? "1" : "0", 1326)), "combo_lock_node ok!\n");
+        EXPECT_EQ(run("lock_node r:0:c:c:Kd"), "lock_node ok!\n");
+        EXPECT_EQ(run("set_strategy r:0:c:c:Kd 0 " + ones), "set_strategy ok!\n");
+        EXPECT_EQ(run("unlock_node r:0:c:c:Kd"), "unlock_node ok!\n");
+        EXPECT_EQ(run("set_threads " + std::to_string(1 + round % 2)), "set_threads ok!\n");
+        EXPECT_EQ(run("set_info_freq " + std::to_string(2 + round % 5)), "set_info_freq ok!\n");
+        EXPECT_EQ(run("set_accuracy 0.001 fraction"), "set_accuracy ok!\n");
+        EXPECT_EQ(run("enable_progress_bar " + std::to_string(round % 2)), "enable_progress_bar ok!\n");
+    }
+    EXPECT_EQ(run("lock_node r:0"), "lock_node ok!\n");
+    EXPECT_EQ(run("set_strategy r:0 " + firstAction), "set_strategy ok!\n");
+    EXPECT_TRUE(isSolverRunning());
+    run("stop");
+    waitForSolver();
+
+    const auto strategy = numbers(run("show_strategy r:0"));
+    ASSERT_EQ(strategy.size(), 3u);
+    int held = 0;
+    for (size_t combo = 0; combo < strategy[0].size(); ++combo) {
+        if (!(strategy[0][combo] + strategy[1][combo] + strategy[2][combo] > 0)) continue;
+        ++held;
+        EXPECT_NEAR(strategy[0][combo], 1.0, 1e-6) << combo;
+    }
+    EXPECT_GT(held, 0);
+    const std::string results = run("calc_results");
+    EXPECT_EQ(results.find("nan"), std::string::npos) << results;
+    EXPECT_EQ(results.find("inf"), std::string::npos) << results;
+}
+
+}  // namespace
+}  // namespace qv::testing
