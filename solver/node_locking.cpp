@@ -45,7 +45,8 @@ std::vector<RecordHeader*> headersOf(const LockTarget& target) {
 }
 
 // The marker array stays with the record (the store frees it) and is reused by the next combo
-// lock: a solver thread may be reading it while a command runs, so it is never freed under it.
+// lock. Edits run while a background solve waits between iterations (SolverPause, taken by the
+// handlers), so no pass reads a record while its flags, marks or regrets change.
 void releaseMarks(RecordHeader& header) { header.flags &= ~uint32_t(RecordComboLocked); }
 
 void writeRegrets(NodeStore& regrets, int record, int action, const std::vector<float>& values) {

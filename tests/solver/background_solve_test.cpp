@@ -2,8 +2,10 @@
 // all answer, the solve goes on with the settings it started with, and the edits take effect.
 // Built with -DQUORVANE_TSAN=ON this is the test that shows the command thread and the solver
 // threads never touch the same memory unordered.
+#include <chrono>
 #include <cmath>
 #include <string>
+#include <thread>
 
 #include "queries/command_fixture.h"
 #include "solver/solver_control.h"
@@ -17,6 +19,7 @@ protected:
         run("stop");
         waitForSolver();
         solverSettings() = SolverSettings{};
+        run("clear_lines");  // the next game's script adds its own lines
         CommandTest::TearDown();
     }
 
@@ -68,6 +71,20 @@ TEST_F(BackgroundSolveTest, CommandsDuringASolveAnswerAndTakeEffect) {
     const std::string results = run("calc_results");
     EXPECT_EQ(results.find("nan"), std::string::npos) << results;
     EXPECT_EQ(results.find("inf"), std::string::npos) << results;
+}
+
+// While a command holds the pause, the solver thread does not start another iteration.
+TEST_F(BackgroundSolveTest, APauseHoldsTheSolverBetweenIterations) {
+    solveGame("solver_river_game.txt", 0);
+    ASSERT_EQ(run("go 1000000 steps"), "go ok!\n");
+    const SolverState& state = *builtTree().solver;
+    for (int round = 0; round < 5; ++round) {
+        const SolverPause pause;
+        const int before = state.iteration();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_EQ(state.iteration(), before);
+    }
+    EXPECT_TRUE(isSolverRunning());
 }
 
 }  // namespace
