@@ -32,7 +32,8 @@ void cmdSetEndString(TokenList& tokens) {
 }
 
 // More threads than a few per hardware thread only slow a solve down, and the OpenMP runtime cannot
-// create tens of thousands of them (each needs a stack): such a count is refused where it enters.
+// create tens of thousands of them (each needs a stack): such a count is refused where it enters,
+// with the argument error (a departure: any positive count used to be taken).
 constexpr int kThreadsPerHardwareThread = 4;
 
 void cmdSetThreads(TokenList& tokens) {

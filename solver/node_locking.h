@@ -20,6 +20,7 @@ void setLockedStrategy(SolverState& state, uint32_t node, int turn, int river, i
 // Throws std::out_of_range (an invalid value) unless every weight is a number from 0 up to the
 // largest that keeps the regrets of a node of `actions` actions summing to a float far from
 // overflow, however they are set: larger weights would make regret matching divide infinities.
+// Negative weights, which a range may hold, are refused too: no play has a negative weight.
 void checkStrategyWeights(int actions, const std::vector<double>& weights);
 
 // Sets or clears LOCKED on the node's regret and strategy-sum records; either way any combo lock

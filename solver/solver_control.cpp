@@ -145,7 +145,8 @@ const char* solveLoop(SolverState& state, const SolveRequest& request, SolverLis
     const char* reason = nullptr;
     while (!reason && !c.stop) {
         c.gate.enterSolver();
-        reason = solveStep(state, request, listener, progress);
+        // A stop asked for while a command held the solver ends it before another iteration.
+        if (!c.stop) reason = solveStep(state, request, listener, progress);
         c.gate.leaveSolver();
     }
     return reason ? reason : "requested";

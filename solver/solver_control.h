@@ -54,8 +54,10 @@ struct SolveRequest {
 // asks for it waits until the iteration in progress ends, then keeps the solver waiting until
 // the pause ends. Queries therefore never meet a half-updated record, and lock edits of any
 // street never interleave with an update of the record they change (the iteration reads record
-// flags, lock marks and regrets without locks of its own). Nested pauses are allowed; without a
-// background solve a pause costs one uncontended lock.
+// flags, lock marks and regrets without locks of its own). This goes beyond edits of river records
+// taking their subgame's lock: edits of flop and turn records, and queries, wait too, since a
+// record half rewritten under a running pass corrupts the solve as surely on any street. Nested
+// pauses are allowed; without a background solve a pause costs one uncontended lock.
 class SolverPause {
 public:
     SolverPause();

@@ -18,7 +18,8 @@ struct BuiltTree {
     int firstStreet = 1;               // 1 flop, 2 turn, 3 river
     int effectiveStack = 0;
     // The lowest rank in play when the tree was built: paths and queries on the tree use it, so a
-    // later set_low_card changes only the next build.
+    // later set_low_card changes only the next build (rather than the paths of a tree whose deck
+    // it no longer describes).
     int lowCard = 0;
     std::array<std::vector<double>, 2> ranges;  // 1326 weights each, HandSlot order
     std::unique_ptr<SolverState> solver;
