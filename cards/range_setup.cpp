@@ -26,9 +26,14 @@ CardMask boardPiece(const std::string& text, int expected) {
 
 }  // namespace
 
+// The solver holds weights and reaches as floats and multiplies an OOP weight by an IP weight over
+// all pairs of combos: from about 1e18 on, a turn solve overflows into NaN. Weights up to this
+// bound keep those products far inside a float (a departure: any finite weight used to be taken).
+constexpr double kLargestWeight = 1e9;
+
 double parseWeight(const std::string& token) {
     double value = std::stod(token);
-    if (!std::isfinite(value)) throw std::out_of_range("weight is not finite");
+    if (!(std::fabs(value) <= kLargestWeight)) throw std::out_of_range("weight out of range");
     return value;
 }
 

@@ -33,7 +33,8 @@ CardMask boardMask(const BoardState& board);
 // Using a deck distribution switches suit isomorphism off for both streets.
 void setDeckDistribution(GameSetup& setup, const std::vector<double>& cardWeights);
 
-// The number conversion of every weight argument: std::stod, and a non-finite value is out of range.
+// The number conversion of every weight argument: std::stod; a value that is not a number from
+// -1e9 to 1e9 is out of range.
 double parseWeight(const std::string& token);
 
 }  // namespace qv
