@@ -12,17 +12,11 @@ from . import framing
 from .errors import EngineTerminated, EngineTimeout
 
 
+_TIMED_OUT = "no complete reply from the engine within the time-out"
+
+
 def _deadline(timeout):
     return None if timeout is None else time.monotonic() + timeout
-
-
-def _remaining(deadline, what):
-    if deadline is None:
-        return None
-    left = deadline - time.monotonic()
-    if left <= 0:
-        raise EngineTimeout(f"no complete reply from the engine within the time-out ({what})")
-    return left
 
 
 class PipeTransport:
@@ -55,22 +49,19 @@ class PipeTransport:
             line = self._read_line(deadline)
             if line == end:
                 return lines
-            if line.startswith("SOLVER:") and self.on_notice:
-                self.on_notice(line)
-            elif not line.startswith("SOLVER:"):
+            if not line.startswith("SOLVER:"):
                 lines.append(line)
+            elif self.on_notice:
+                self.on_notice(line)
 
     def _read_line(self, deadline):
         stdout = self.process.stdout
         while (cut := self._buffer.find(b"\n")) < 0:
-            try:
-                ready, _, _ = select.select([stdout], [], [], _remaining(deadline, "pipe"))
-            except EngineTimeout:
+            left = None if deadline is None else deadline - time.monotonic()
+            if left is not None and (left <= 0 or not select.select([stdout], [], [], left)[0]):
+                self.process.kill()
                 self.close()
-                raise
-            if not ready:
-                self.close()
-                raise EngineTimeout("no complete reply from the engine within the time-out")
+                raise EngineTimeout(_TIMED_OUT)
             chunk = os.read(stdout.fileno(), 1 << 16)
             if not chunk:
                 raise self._ended()
@@ -144,13 +135,15 @@ class SocketTransport:
     def _read_exactly(self, size, deadline):
         data = bytearray()
         while len(data) < size:
+            left = None if deadline is None else deadline - time.monotonic()
             try:
-                self.socket.settimeout(_remaining(deadline, "connection"))
+                if left is not None and left <= 0:
+                    raise TimeoutError
+                self.socket.settimeout(left)
                 chunk = self.socket.recv(min(size - len(data), 1 << 20))
-            except (TimeoutError, EngineTimeout):
+            except TimeoutError:
                 self.close()
-                raise EngineTimeout("no complete reply from the engine within the time-out") \
-                    from None
+                raise EngineTimeout(_TIMED_OUT) from None
             except OSError:
                 chunk = b""
             if not chunk:
