@@ -2,6 +2,7 @@
 spot's game up; `python -m quorvane solve SPOT.toml` solves it and writes the root strategy and
 the EVs as JSON."""
 import argparse
+import contextlib
 import json
 import sys
 
@@ -21,17 +22,12 @@ def lines_command(args):
         print(line)
 
 
-def _progress_bar(target):
-    """A progress callback drawing a bar on a terminal, or None elsewhere."""
+def _progress_bar(total):
+    """A tqdm bar on a terminal, else nothing."""
     if not sys.stderr.isatty():
-        return None, None
+        return contextlib.nullcontext()
     from tqdm import tqdm
-    bar = tqdm(unit=" iterations", file=sys.stderr)
-
-    def progress(status):
-        bar.update(status.iterations - bar.n)
-        bar.set_postfix_str(f"exploitability {status.percent:.3f}% (target {target}%)")
-    return progress, bar
+    return tqdm(total=total, unit=" iterations", file=sys.stderr)
 
 
 def solve_command(args):
@@ -39,12 +35,12 @@ def solve_command(args):
     accuracy = spot.accuracy if args.accuracy is None else args.accuracy
     with Engine.popen(args.program) as engine:
         solver = Solver(engine, spot.game, args.threads or spot.threads)
-        progress, bar = _progress_bar(accuracy)
-        try:
-            status = solver.solve(accuracy, spot.max_iterations, progress=progress)
-        finally:
-            if bar:
-                bar.close()
+        with _progress_bar(spot.max_iterations) as bar:
+            def progress(status):
+                bar.update(status.iterations - bar.n)
+                bar.set_postfix_str(f"exploitability {status.percent:.3f}% (target {accuracy}%)")
+            status = solver.solve(accuracy, spot.max_iterations,
+                                  progress=None if bar is None else progress)
         root = solver.root()
         strategy = root.strategy()
         report = {
