@@ -113,11 +113,17 @@ def _round_half_up(amount):
     return math.floor(amount + Fraction(1, 2))
 
 
-def _geometric(size, pot, behind, street):
-    """The fraction of the pot that, bet on each remaining street, puts the stack in."""
+def _on_top(size, pot, behind, street):
+    """The chips a pot, chip or geometric size puts in on top of a call (or of nothing, for a
+    bet), given the pot and the stack behind once the call is made."""
+    if size.kind == "pot":
+        return size.value * pot
+    if size.kind == "chips":
+        return size.value
     streets = int(size.value) or len(STREETS) - street
+    # the same fraction f each street grows the pot by 1 + 2f and puts the stack in after n streets
     fraction = Fraction(((1 + 2 * behind / pot) ** (1 / streets) - 1) / 2)
-    return min(fraction, size.cap) if size.cap is not None else fraction
+    return pot * (fraction if size.cap is None else min(fraction, size.cap))
 
 
 class _Builder:
@@ -133,41 +139,38 @@ class _Builder:
         return self.s.stack - state.base
 
     def sizes_at(self, state):
-        """The sizes the player to act may use, and whether they are raises."""
+        """The sizes of the player to act: raises when a bet is open, else bets or donk bets."""
         own = self.s.sizes[state.street][state.player]
         if state.level > 0:
-            return own.raises, True
-        if state.player == 0 and state.donk_barred:
-            if self.s.donk is None:
-                return (), False
-            return (own.bet if self.s.donk is True else self.s.donk), False
-        return own.bet, False
+            return own.raises
+        if state.player == 0 and state.donk_barred and self.s.donk is not True:
+            return self.s.donk or ()
+        return own.bet
 
     def targets(self, state):
         """The street amounts the player to act may bet or raise to, largest first."""
-        sizes, raising = self.sizes_at(state)
-        pot = self.pot(state) + 2 * state.level  # the pot after calling
-        behind = self.behind(state) - state.level  # the stack after calling
-        if behind <= 0:
+        sizes = self.sizes_at(state)
+        stack = self.behind(state)  # what the player to act has left at the street's start
+        called_pot = self.pot(state) + 2 * state.level
+        called_behind = stack - state.level
+        if called_behind <= 0:
             return []
         targets = set()
         for size in sizes:
             if size.kind == "times":
                 amount = _round_half_up(size.value * state.level)
             elif size.kind == "allin":
-                amount = self.behind(state)
+                amount = stack
             else:
-                extra = {"pot": lambda: size.value * pot, "chips": lambda: size.value,
-                         "geometric": lambda: _geometric(size, pot, behind,
-                                                         state.street) * pot}[size.kind]()
-                amount = state.level + max(1, _round_half_up(extra))
+                on_top = _on_top(size, called_pot, called_behind, state.street)
+                amount = state.level + max(1, _round_half_up(on_top))
             amount = max(amount, state.level + max(state.increment, 1))
-            if self.behind(state) - amount <= self.s.force_allin * (self.pot(state) + 2 * amount):
-                amount = self.behind(state)
-            targets.add(min(amount, self.behind(state)))
-        if sizes and behind <= self.s.add_allin * pot:
-            targets.add(self.behind(state))
-        return self.merged(sorted(targets, reverse=True), state.level, pot)
+            if stack - amount <= self.s.force_allin * (self.pot(state) + 2 * amount):
+                amount = stack
+            targets.add(min(amount, stack))
+        if sizes and called_behind <= self.s.add_allin * called_pot:
+            targets.add(stack)
+        return self.merged(sorted(targets, reverse=True), state.level, called_pot)
 
     def merged(self, targets, level, pot):
         kept = []

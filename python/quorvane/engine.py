@@ -123,8 +123,8 @@ class Engine:
     def command(self, line, timeout=None):
         """Sends one command line; its reply lines. An error line raises EngineError; a time-out
         (default: the engine's) raises EngineTimeout and closes the link."""
-        if not line.strip():
-            raise ValueError("an empty command line")
+        if not line.strip() or "\n" in line or "\r" in line:
+            raise ValueError(f"not one command line: {line!r}")
         self.transport.send(line)
         return self._check(self._reply(timeout), line)
 

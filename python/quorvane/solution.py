@@ -176,9 +176,11 @@ class Solver:
         status = self.status(timeout)
         while status.percent > accuracy and status.iterations < max_iterations:
             self.engine.go(min(check_every, max_iterations - status.iterations), timeout)
-            status = self.status(timeout)
+            before, status = status, self.status(timeout)
             if progress:
                 progress(status)
+            if status.iterations == before.iterations:  # the engine's own iteration cap
+                break
         return status
 
     def node(self, where):
