@@ -65,14 +65,16 @@ def test_node_values_hang_together(solved):
     solver = solved[0]
     root = solver.root()
     oop, _ = solver.game.ranges()
-    board_free = np.array(["Qs" not in n and "Jh" not in n and "2h" not in n and "8d" not in n
-                           and "3c" not in n for n in COMBO_NAMES])
+    board_free = np.array([not any(card in name for card in ("Qs", "Jh", "2h", "8d", "3c"))
+                           for name in COMBO_NAMES])
     assert np.array_equal(root.range("OOP"), np.where(board_free, oop, 0))
     equity = root.equity("IP")
     held = equity.weights > 0
     assert np.all((equity.values[held] >= 0) & (equity.values[held] <= 1))
     assert equity.average == pytest.approx(np.average(equity.values[held],
                                                       weights=equity.weights[held]), abs=1e-6)
+    for player, ev in solved[1][-1].ev.items():  # the weighted per-hand EVs add up
+        assert root.ev(player).average == pytest.approx(ev, abs=1e-3)
     assert root.frequency() == 1
     assert 0 < solver.node(["check", "check"]).frequency() < 1
 
