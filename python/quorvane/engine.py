@@ -184,10 +184,16 @@ class Engine:
         return _node_info(self.command(f"show_node {path}"))
 
     def children(self, path):
-        """The children of a node in the node's action order (largest bet first, fold last)."""
-        lines = [line for line in self.command(f"show_children {path}")
-                 if not line.startswith("child ")]
-        return [_node_info(lines[i:i + 6]) for i in range(0, len(lines), 6)]
+        """The children of a node in the node's action order (largest bet first, fold last). The
+        reply ends every child block ("child N:" and the node's lines) with an empty line."""
+        blocks, block = [], []
+        for line in self.command(f"show_children {path}"):
+            if line:
+                block.append(line)
+            elif block:
+                blocks.append(block)
+                block = []
+        return [_node_info(block[1:]) for block in blocks]
 
     def strategy(self, path):
         """The average strategy at a decision node: one row of 1326 probabilities per child."""
