@@ -47,6 +47,12 @@ ShowdownEquity showdownEquity(const ShowdownEquityInput& input) {
     const std::array<HandList, 2> hands = buildHandLists({input.ownRange, input.opponentWeight}, input.board);
     const HandList& mine = hands[0];
     const HandList& theirs = hands[1];
+    ShowdownEquity out;
+    out.raw.assign(kComboCount, std::numeric_limits<double>::quiet_NaN());
+    out.weight = out.raw;
+    // An empty range on either side meets nothing: every equity stays undefined, and the kernels
+    // are never handed vectors of no hands.
+    if (mine.count == 0 || theirs.count == 0) return out;
     const std::array<HandView, 2> views{mine.view(), theirs.view()};
     const ShowdownRanker rank = defaultShowdownRanker();
     std::vector<double> won(size_t(mine.count), 0.0), met(size_t(mine.count), 0.0);
@@ -85,9 +91,6 @@ ShowdownEquity showdownEquity(const ShowdownEquityInput& input) {
 
     double opponentTotal = 0;
     for (int h = 0; h < theirs.count; ++h) opponentTotal += theirs.weight[h];
-    ShowdownEquity out;
-    out.raw.assign(kComboCount, std::numeric_limits<double>::quiet_NaN());
-    out.weight = out.raw;
     for (int h = 0; h < mine.count; ++h) {
         if (!(met[h] > 0)) continue;
         const int slot = mine.slot[h];

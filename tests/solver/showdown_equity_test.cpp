@@ -2,6 +2,7 @@
 // every run-out, one comparison at a time.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 #include "cards/showdown_value.h"
@@ -120,6 +121,20 @@ TEST(ShowdownEquity, NutsWinEverythingAndChopsSplit) {
     EXPECT_EQ(equityOf(showdownEquity(input).raw[combo("As", "Ad")]), 1.0);
     input.board = cardsOf({"Ah", "Kh", "Qh", "Jh", "Th"});
     EXPECT_EQ(equityOf(showdownEquity(input).raw[combo("As", "Ad")]), 0.5);
+}
+
+// Against an empty range, or with one, nothing is met: every equity is undefined.
+TEST(ShowdownEquity, EmptyRangesMeetNothing) {
+    ShowdownEquityInput input;
+    input.ownRange.assign(kComboCount, 1.0);
+    input.opponentWeight.assign(kComboCount, 0.0);
+    input.ownWeight = input.ownRange;
+    input.board = cardsOf({"Qs", "Jh", "2h"});
+    for (int side = 0; side < 2; ++side) {
+        for (double equity : showdownEquity(input).raw) EXPECT_TRUE(std::isnan(equity));
+        std::swap(input.ownRange, input.opponentWeight);
+        input.ownWeight = input.ownRange;
+    }
 }
 
 }  // namespace
