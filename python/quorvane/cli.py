@@ -1,6 +1,6 @@
 """The command line: `python -m quorvane lines SPOT.toml` prints the command script that sets the
 spot's game up; `python -m quorvane solve SPOT.toml` solves it and writes the root strategy and
-the EVs as JSON."""
+the EVs as JSON; `python -m quorvane viewer` serves the browser viewer."""
 import argparse
 import contextlib
 import json
@@ -55,6 +55,11 @@ def solve_command(args):
     print()
 
 
+def viewer_command(args):
+    from .viewer import serve
+    serve(args.host, args.port, args.program)
+
+
 def main(argv=None):
     parser = argparse.ArgumentParser(prog="python -m quorvane",
                                      description="Set up and solve spots with the engine.")
@@ -68,6 +73,11 @@ def main(argv=None):
     solve.add_argument("--threads", type=int, help="solver threads (default: the spot's)")
     solve.add_argument("--accuracy", type=float, help="target, percent of the pot")
     solve.set_defaults(run=solve_command)
+    viewer = commands.add_parser("viewer", help="serve the browser viewer on this machine")
+    viewer.add_argument("--port", type=int, default=8250, help="port (default 8250; 0: any free)")
+    viewer.add_argument("--host", default="127.0.0.1", help="address (default 127.0.0.1)")
+    viewer.add_argument("--program", help="the engine program (default: build/quorvane)")
+    viewer.set_defaults(run=viewer_command)
     args = parser.parse_args(argv)
     try:
         args.run(args)
