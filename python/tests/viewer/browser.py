@@ -1,6 +1,7 @@
 """A viewer server started as `python -m quorvane viewer --port 0` against the engine under test,
-and a headless Chromium driven through chromium-driver. Where Chromium is missing the tests skip
-locally, and fail in continuous integration (CI set), which installs it."""
+a headless Chromium driven through chromium-driver, and helpers that read and drive the page with
+explicit waits. Where Chromium or Selenium is missing the tests skip locally, and fail in
+continuous integration (CI set), which installs them."""
 import os
 import pathlib
 import select
@@ -11,6 +12,13 @@ import tempfile
 import time
 
 import pytest
+
+try:
+    from selenium import webdriver
+    from selenium.webdriver.chrome.service import Service
+    from selenium.webdriver.support.ui import WebDriverWait
+except ImportError:  # reported by the browser fixture
+    webdriver = None
 
 ROOT = pathlib.Path(__file__).resolve().parents[3]  # the source tree
 CHROMIUM_FLAGS = ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
@@ -27,10 +35,7 @@ def _missing(reason):
 
 @pytest.fixture(scope="session")
 def browser():
-    try:
-        from selenium import webdriver
-        from selenium.webdriver.chrome.service import Service
-    except ImportError:
+    if webdriver is None:
         _missing("python3-selenium is not installed")
     chromium, driver = shutil.which("chromium"), shutil.which("chromedriver")
     if not (chromium and driver):
@@ -99,3 +104,44 @@ def screenshot(browser, request, tmp_path):
         browser.save_screenshot(str(path))
         return path
     return take
+
+
+def wait(browser, condition, what):
+    """Waits until condition(browser) is truthy and returns it; fails naming what was awaited."""
+    return WebDriverWait(browser, WAIT, poll_frequency=0.05).until(condition, f"no {what}")
+
+
+def element(browser, selector):
+    return browser.find_element("css selector", selector)
+
+
+def elements(browser, selector):
+    return browser.find_elements("css selector", selector)
+
+
+def fill(browser, values):
+    """Types each value into the form field of that name."""
+    for name, value in values.items():
+        field = element(browser, f'[name="{name}"]')
+        field.clear()
+        field.send_keys(str(value))
+
+
+def open_page(browser, url):
+    browser.get(url)
+    wait(browser, lambda b: elements(b, "#oop-editor .cell"), "range grid")
+
+
+def state_is(*states):
+    return lambda b: element(b, "#status-line").get_attribute("data-state") in states
+
+
+def go_to(browser, selector):
+    """Clicks an action, a card or a breadcrumb step and waits for the explorer to show its node."""
+    target = element(browser, selector)
+    path = target.get_attribute("data-path")
+    target.click()
+    wait(browser, lambda b: element(b, "#explorer").get_attribute("data-path") == path
+         and element(b, "#breadcrumb button:last-child").get_attribute("data-path") == path,
+         f"node {path}")
+    return path

@@ -2,15 +2,13 @@
 grid shows the engine's own strategy, bad input never reaches the engine, and a flop solve reports
 its progress while the page stays usable."""
 import json
+import urllib.error
 import urllib.request
 
-import numpy as np
 import pytest
-from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.by import By
-from selenium.webdriver.support.ui import WebDriverWait
 
-from browser import WAIT, browser, screenshot, start_viewer  # noqa: F401 (fixtures)
+from browser import (WAIT, browser, element, elements, fill, go_to, open_page,  # noqa: F401
+                     screenshot, start_viewer, state_is, wait)
 from conftest import bench_game, benchmark_game
 from quorvane import COMBO_NAMES, Engine
 from quorvane.cards import HAND_CLASS_OF_COMBO, by_hand_class
@@ -19,43 +17,6 @@ from quorvane.cards import HAND_CLASS_OF_COMBO, by_hand_class
 def status(url):
     with urllib.request.urlopen(url + "api/status", timeout=WAIT) as reply:
         return json.load(reply)
-
-
-def wait(browser, condition, what):
-    """Waits until condition(browser) is truthy and returns it; fails naming what was awaited."""
-    return WebDriverWait(browser, WAIT, poll_frequency=0.05).until(condition, f"no {what}")
-
-
-def element(browser, selector):
-    return browser.find_element(By.CSS_SELECTOR, selector)
-
-
-def fill(browser, values):
-    """Types each value into the form field of that name."""
-    for name, value in values.items():
-        field = element(browser, f'[name="{name}"]')
-        field.clear()
-        field.send_keys(str(value))
-
-
-def open_page(browser, url):
-    browser.get(url)
-    wait(browser, lambda b: element(b, "#oop-editor .cell"), "range grid")
-
-
-def state_is(*states):
-    return lambda b: element(b, "#status-line").get_attribute("data-state") in states
-
-
-def go_to(browser, selector):
-    """Clicks an action, a card or a breadcrumb step and waits for the explorer to show its node."""
-    target = element(browser, selector)
-    path = target.get_attribute("data-path")
-    target.click()
-    wait(browser, lambda b: element(b, "#explorer").get_attribute("data-path") == path
-         and element(b, "#breadcrumb button:last-child").get_attribute("data-path") == path,
-         f"node {path}")
-    return path
 
 
 def river_form():
@@ -86,8 +47,8 @@ def river(browser, start_viewer):
 def grid_mix(browser):
     """{hand class: [frequency of each action]} as the strategy grid draws it."""
     mixes = {}
-    for cell in browser.find_elements(By.CSS_SELECTOR, "#current .strategy .cell"):
-        parts = cell.find_elements(By.CSS_SELECTOR, "span[data-frequency]")
+    for cell in elements(browser, "#current .strategy .cell"):
+        parts = cell.find_elements("css selector", "span[data-frequency]")
         if parts:
             mixes[cell.get_attribute("data-class")] = [float(p.get_attribute("data-frequency"))
                                                        for p in parts]
@@ -97,13 +58,13 @@ def grid_mix(browser):
 def test_the_grid_shows_the_engines_strategy_down_a_line(browser, river, program, screenshot):
     assert int(element(browser, "#chart").get_attribute("data-points")) > 0
     element(browser, "#tab-explorer").click()
-    wait(browser, lambda b: b.find_elements(By.CSS_SELECTOR, "#current .strategy .cell"), "grid")
+    wait(browser, lambda b: elements(b, "#current .strategy .cell"), "grid")
     go_to(browser, '#current .action[data-action="check"]')
     path = go_to(browser, '#current .action[data-action="bet 33"]')
     assert path == "r:0:c:b33"
     shown = grid_mix(browser)
     actions = [a.get_attribute("data-action")
-               for a in browser.find_elements(By.CSS_SELECTOR, "#current .action")]
+               for a in elements(browser, "#current .action")]
 
     with Engine.popen(program) as engine:  # the same game, from the benchmark script
         engine.load_script(bench_game("river"))
@@ -120,16 +81,18 @@ def test_the_grid_shows_the_engines_strategy_down_a_line(browser, river, program
         assert mix == pytest.approx([row[name] for row in expected], abs=1e-6), name
 
     cell = element(browser, '#current .strategy .cell[data-class="AQs"]')
+    from selenium.webdriver.common.action_chains import ActionChains
     ActionChains(browser).move_to_element(cell).perform()
     wait(browser, lambda b: element(b, "#hand-detail").is_displayed(), "hand detail")
     combos = {row.get_attribute("data-combo")
-              for row in browser.find_elements(By.CSS_SELECTOR, "#hand-detail tr[data-combo]")}
+              for row in elements(browser, "#hand-detail tr[data-combo]")}
     assert combos == {name for i, name in enumerate(COMBO_NAMES)
                       if reach[i] > 0 and HAND_CLASS_OF_COMBO[i] == "AQs"}
+    screenshot("explorer")
     element(browser, "#compare").click()
     go_to(browser, '#breadcrumb button[data-path="r:0"]')
     assert "bet 33" in element(browser, "#compared .pinned").text
-    screenshot("explorer")
+    screenshot("explorer-compare")
 
 
 @pytest.mark.parametrize("field, value, shown", [
@@ -173,7 +136,8 @@ def test_other_bad_values_are_refused_at_their_field(browser, start_viewer, fiel
 
 def test_tree_files_from_the_page(browser, river, tmp_path, program):
     """Saving and opening trees go through the engine, whose refusal is shown as it is."""
-    element(browser, "#tab-setup").click()
+    open_page(browser, river)
+    wait(browser, state_is("solved"), "solved state")
     saved = tmp_path / "river.tree"
     fill(browser, {"tree_path": str(saved)})
     element(browser, "#save-tree").click()
@@ -207,7 +171,8 @@ def test_a_flop_solve_reports_progress_while_the_page_stays_usable(browser, star
                    "oop_range": "AA,KK,TT,AKs,KQs,QJs,76s", "ip_range": "QQ-99,AQs,AJs,JTs,98s"})
     for street in ("flop", "turn", "river"):
         for player in ("oop", "ip"):
-            fill(browser, {f"bets.{street}.{player}.bet": "50%", f"bets.{street}.{player}.raise": ""})
+            fill(browser, {f"bets.{street}.{player}.bet": "50%",
+                           f"bets.{street}.{player}.raise": ""})
     element(browser, "#solve").click()
     wait(browser, state_is("solving"), "solving state")
     points = lambda b: int(element(b, "#chart").get_attribute("data-points"))  # noqa: E731
@@ -217,7 +182,10 @@ def test_a_flop_solve_reports_progress_while_the_page_stays_usable(browser, star
 
     element(browser, "#tab-explorer").click()
     wait(browser, lambda b: element(b, "#solving-banner").is_displayed(), "solving banner")
-    assert not browser.find_elements(By.CSS_SELECTOR, "#current .cell")
+    assert not elements(browser, "#current .cell")
+    with pytest.raises(urllib.error.HTTPError) as refused:  # the engine is not asked
+        urllib.request.urlopen(url + "api/node?path=r:0", timeout=WAIT)
+    assert refused.value.code == 409
     element(browser, "#tab-setup").click()
     fill(browser, {"oop_range": "AA"})
     wait(browser, lambda b: element(b, "#oop-combos").text == "6.0 combos", "range editor answer")
@@ -226,12 +194,12 @@ def test_a_flop_solve_reports_progress_while_the_page_stays_usable(browser, star
     element(browser, "#stop").click()
     wait(browser, state_is("stopped"), "stopped state")
     element(browser, "#tab-explorer").click()
-    wait(browser, lambda b: b.find_elements(By.CSS_SELECTOR, "#current .strategy .cell"), "grid")
+    wait(browser, lambda b: elements(b, "#current .strategy .cell"), "grid")
     assert not element(browser, "#solving-banner").is_displayed()
     go_to(browser, '#current .action[data-action="check"]')
     go_to(browser, '#current .action[data-action="check"]')
-    cards = browser.find_elements(By.CSS_SELECTOR, "#current .card:enabled")
-    assert 0 < len(cards) <= 49 and not browser.find_elements(By.CSS_SELECTOR, ".card[data-card='Kd']:enabled")
+    cards = elements(browser, "#current .card:enabled")
+    assert 0 < len(cards) <= 49 and not elements(browser, ".card[data-card='Kd']:enabled")
     card = cards[0].get_attribute("data-card")
     go_to(browser, f'#current .card[data-card="{card}"]')
     assert element(browser, "#breadcrumb button:last-child").text == card

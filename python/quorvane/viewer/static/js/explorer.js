@@ -1,7 +1,8 @@
 // The explorer: the line to a node as a breadcrumb, the acting player's strategy as a 13 by 13
 // grid (each cell split by the hand's action frequencies, filled as far as the hand reaches the
-// node, relative to the hand that reaches it most), the action summary, per-combo detail on hover, card pickers at chance nodes, both
-// players' ranges, and a second node pinned beside the current one for comparison.
+// node, relative to the hand that reaches it most), the action summary, per-combo detail on
+// hover, card pickers at chance nodes, both players' ranges, and a second node pinned beside the
+// current one for comparison.
 import { get } from "./api.js";
 import { RANKS, amount, drawGrid, largest, percent, weightCell } from "./hands.js";
 
@@ -187,7 +188,8 @@ export class Explorer {
     compared.hidden = !this.pinned;
     this.part("#compare").textContent = this.pinned ? "Stop comparing" : "Compare with this node";
     if (!this.pinned) return;
-    const title = html("p", { className: "pinned" }, `Pinned: ${this.pinned.breadcrumb.map((s) => s.name).join(" › ")}`);
+    const line = this.pinned.breadcrumb.map((step) => step.name).join(" › ");
+    const title = html("p", { className: "pinned" }, `Pinned: ${line}`);
     const hover = (view, name) => this.hover(view, name);
     compared.replaceChildren(title, ...nodePanel(this.pinned, (p) => this.show(p), hover));
   }

@@ -50,12 +50,14 @@ export class ProgressChart {
       const x = (s) => plot.x + plot.w * s / end;
       const y = (v) => plot.y + plot.h * (top - v) / (top - bottom);
       for (let level = bottom; level <= top; level++) {
-        children.push(element("line", { x1: plot.x, x2: plot.x + plot.w, y1: y(level), y2: y(level), class: "grid-line" }));
+        children.push(element("line", { x1: plot.x, x2: plot.x + plot.w, y1: y(level), y2: y(level),
+                                        class: "grid-line" }));
         children.push(element("text", { x: plot.x - 4, y: y(level) + 4, class: "axis" }, `${10 ** level}%`));
       }
       const line = shown.map((p, i) => `${x(p.seconds).toFixed(1)},${y(logs[i]).toFixed(1)}`).join(" ");
       children.push(element("polyline", { points: line, class: "curve" }));
-      children.push(element("text", { x: plot.x + plot.w, y: height - 6, class: "axis end" }, `${end.toFixed(1)} s`));
+      children.push(element("text", { x: plot.x + plot.w, y: height - 6, class: "axis end" },
+                            `${end.toFixed(1)} s`));
     }
     this.svg.replaceChildren(...children);
     this.svg.dataset.points = String(this.points.length);
