@@ -3,6 +3,7 @@ request to the session (solving), the form reader (set-up) or the node views (re
 run on worker threads, so an engine answer that takes a while never holds up the progress reports
 of a running solve."""
 import json
+import math
 import pathlib
 
 import numpy as np
@@ -67,7 +68,11 @@ def edit_range(_, body):
         chosen = np.array([name == body["class"] for name in HAND_CLASS_OF_COMBO])
         if not chosen.any():
             raise FormError("class", f"not a hand class: {body['class']!r}")
-        weights[chosen] = float(body.get("weight", 1))
+        weight = body.get("weight", 1)
+        if isinstance(weight, bool) or not isinstance(weight, (int, float)) \
+                or not math.isfinite(weight) or weight < 0:
+            raise FormError("click_weight", f"a weight is a number of at least 0, not {weight!r}")
+        weights[chosen] = weight
     return {"text": format_range(weights), **range_view(weights)}
 
 

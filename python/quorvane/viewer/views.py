@@ -14,6 +14,8 @@ ROOT = "r:0"
 
 def _number(value):
     """A float for JSON: None where the engine has no value."""
+    if value is None:
+        return None
     value = float(value)
     return value if math.isfinite(value) else None
 
@@ -59,7 +61,7 @@ def _strategy_view(node):
             "ev": _number(ev.values[i]), "equity": _number(equity.values[i])})
     return {"actions": actions,
             "grid": {name: list(mix.values()) for name, mix in strategy.by_class().items()},
-            "hands": hands, "ev": _number(ev.average or math.nan),
+            "hands": hands, "ev": _number(ev.average),
             "equity": _number(equity.average)}
 
 

@@ -187,8 +187,12 @@ def test_a_flop_solve_reports_progress_while_the_page_stays_usable(browser, star
         urllib.request.urlopen(url + "api/node?path=r:0", timeout=WAIT)
     assert refused.value.code == 409
     element(browser, "#tab-setup").click()
-    fill(browser, {"oop_range": "AA"})
-    wait(browser, lambda b: element(b, "#oop-combos").text == "6.0 combos", "range editor answer")
+    fill(browser, {"oop_range": "AA,KK", "click_weight": 0.5})
+    wait(browser, lambda b: element(b, "#oop-combos").text == "12.0 combos", "range editor answer")
+    element(browser, '#oop-editor .cell[data-class="KK"]').click()  # held: taken out
+    element(browser, '#oop-editor .cell[data-class="AKs"]').click()  # put in at weight 0.5
+    wait(browser, lambda b: element(b, "#oop-combos").text == "8.0 combos", "clicked range")
+    assert element(browser, '[name="oop_range"]').get_attribute("value") == "AA,AKs:0.5"
     assert status(url)["state"] == "solving"
 
     element(browser, "#stop").click()

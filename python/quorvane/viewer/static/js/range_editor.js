@@ -1,19 +1,18 @@
 // A range as text beside its 13 by 13 grid. The server reads the text (the Python client's range
 // reader), so the grid and the error shown are exactly what a solve would use; a click on a cell
-// sets that hand class and the text comes back in its shortest form.
+// sets that hand class and the text comes back in its shortest form. Questions to the server go
+// one at a time, so each one reads the text as the one before left it.
 import { post } from "./api.js";
 import { drawGrid, weightCell } from "./hands.js";
 
 export class RangeEditor {
   constructor(textarea, grid, error, combos, clickWeight) {
     Object.assign(this, { textarea, grid, error, combos, clickWeight });
-    this.asked = 0;
-    this.valid = this.read();
+    this.last = Promise.resolve(true);
+    this.read();
     textarea.addEventListener("input", () => {
       clearTimeout(this.timer);
-      this.valid = new Promise((done) => {
-        this.timer = setTimeout(() => done(this.read()), 250);
-      });
+      this.timer = setTimeout(() => this.read(), 250);
     });
     grid.addEventListener("click", (event) => {
       const cell = event.target.closest(".cell");
@@ -21,12 +20,19 @@ export class RangeEditor {
     });
   }
 
-  // Asks the server about the text (and a class to set); true when the text reads. Only the
-  // answer to the latest question is shown.
-  async read(change = {}) {
-    const asked = ++this.asked;
+  // Whether the text as it stands reads as a range (the answer to a fresh question).
+  check() {
+    clearTimeout(this.timer);
+    return this.read();
+  }
+
+  read(change = {}) {
+    this.last = this.last.then(() => this.ask(change));
+    return this.last;
+  }
+
+  async ask(change) {
     const reply = await post("/api/range", { text: this.textarea.value, ...change });
-    if (asked !== this.asked) return reply.ok;
     this.error.textContent = reply.ok ? "" : reply.data.error;
     this.textarea.classList.toggle("invalid", !reply.ok);
     if (reply.ok) {
@@ -37,8 +43,12 @@ export class RangeEditor {
     return reply.ok;
   }
 
+  // A click takes a held class out, or puts it in at the chosen weight (when that is a weight).
   toggle(name, held) {
-    const weight = held ? 0 : Number(this.clickWeight.value);
-    this.valid = this.read({ class: name, weight: Number.isFinite(weight) ? weight : 1 });
+    const text = this.clickWeight.value.trim();
+    const weight = held ? 0 : Number(text);
+    const usable = held || (text !== "" && Number.isFinite(weight) && weight >= 0);
+    this.clickWeight.classList.toggle("invalid", !usable);
+    if (usable) this.read({ class: name, weight });
   }
 }

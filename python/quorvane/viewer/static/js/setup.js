@@ -77,7 +77,7 @@ export class SetupForm {
   values() {
     const values = {};
     for (const input of this.form.querySelectorAll("input[name], textarea[name]")) {
-      if (input.name !== "tree_path") values[input.name] = input.value.trim();
+      if (input.name !== "tree_path" && input.name !== "click_weight") values[input.name] = input.value.trim();
     }
     return values;
   }
@@ -85,7 +85,7 @@ export class SetupForm {
   // Starts a solve, unless a range does not read: then its error stays and nothing is sent.
   async solve() {
     this.clearErrors();
-    const valid = await Promise.all(this.editors.map((editor) => editor.valid));
+    const valid = await Promise.all(this.editors.map((editor) => editor.check()));
     if (!valid.every(Boolean)) return;
     await this.send("/api/solve", this.values(), "solve");
   }
