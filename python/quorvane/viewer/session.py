@@ -6,7 +6,7 @@ import threading
 import time
 
 from ..engine import Engine
-from ..errors import EngineError, EngineTerminated, EngineTimeout
+from ..errors import EngineTerminated, EngineTimeout
 from ..solution import Solver
 
 
@@ -120,7 +120,7 @@ class Session:
                                         round_seconds=self.round_seconds)
             self._update(**_ending(status, settings, self._stop.is_set()),
                          iterations=status.iterations, ev=status.ev)
-        except (EngineError, OSError) as error:
+        except Exception as error:  # whatever ends the solve is shown on the page
             self._fail(error)
         finally:
             self._engine_lock.release()

@@ -23,6 +23,7 @@ except ImportError:  # reported by the browser fixture
 ROOT = pathlib.Path(__file__).resolve().parents[3]  # the source tree
 CHROMIUM_FLAGS = ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                   "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                  "--disable-dev-shm-usage",
                   "--window-size=1400,1300")
 WAIT = 120  # seconds an explicit wait may last before the test fails
 
