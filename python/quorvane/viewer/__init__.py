@@ -18,14 +18,15 @@ def serve(host="127.0.0.1", port=DEFAULT_PORT, program=None, out=sys.stdout):
     from .app import create_app
     from .session import Session
 
+    session = Session(program)
+    server = uvicorn.Server(uvicorn.Config(create_app(session), log_level="warning"))
     listener = socket.socket(socket.AF_INET6 if ":" in host else socket.AF_INET)
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     listener.bind((host, port))
+    listener.listen(128)  # from here on a browser's connection waits for the server to answer
     address = listener.getsockname()
     shown = f"[{address[0]}]" if ":" in host else address[0]
     print(f"Quorvane viewer at http://{shown}:{address[1]}/ (Ctrl-C ends it)", file=out, flush=True)
-    session = Session(program)
-    server = uvicorn.Server(uvicorn.Config(create_app(session), log_level="warning"))
     try:
         server.run(sockets=[listener])
     finally:

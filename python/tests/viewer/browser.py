@@ -4,6 +4,7 @@ explicit waits. Where Chromium or Selenium is missing the tests skip locally, an
 continuous integration (CI set), which installs them."""
 import os
 import pathlib
+import re
 import select
 import shutil
 import subprocess
@@ -16,6 +17,7 @@ import pytest
 try:
     from selenium import webdriver
     from selenium.webdriver.chrome.service import Service
+    from selenium.common.exceptions import StaleElementReferenceException
     from selenium.webdriver.support.ui import WebDriverWait
 except ImportError:  # reported by the browser fixture
     webdriver = None
@@ -101,15 +103,18 @@ def screenshot(browser, request, tmp_path):
     folder.mkdir(parents=True, exist_ok=True)
 
     def take(name=None):
-        path = folder / f"{name or request.node.name}.png"
+        path = folder / (re.sub(r"[^\w.-]+", "_", name or request.node.name) + ".png")
         browser.save_screenshot(str(path))
         return path
     return take
 
 
 def wait(browser, condition, what):
-    """Waits until condition(browser) is truthy and returns it; fails naming what was awaited."""
-    return WebDriverWait(browser, WAIT, poll_frequency=0.05).until(condition, f"no {what}")
+    """Waits until condition(browser) is truthy and returns it; fails naming what was awaited.
+    An element redrawn while the condition reads it only means asking again."""
+    return WebDriverWait(browser, WAIT, poll_frequency=0.05,
+                         ignored_exceptions=(StaleElementReferenceException,)
+                         ).until(condition, f"no {what}")
 
 
 def element(browser, selector):

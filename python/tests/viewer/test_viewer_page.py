@@ -122,7 +122,8 @@ def test_a_bad_range_shows_an_error_and_sends_nothing(browser, start_viewer, scr
     ("board", "QsQs2h", "3 to 5 distinct cards"),
     ("pot", "ten", "not a number"),
 ])
-def test_other_bad_values_are_refused_at_their_field(browser, start_viewer, field, value, shown):
+def test_other_bad_values_are_refused_at_their_field(browser, start_viewer, screenshot,
+                                                     field, value, shown):
     url = start_viewer()
     open_page(browser, url)
     fill(browser, {field: value})
@@ -132,9 +133,10 @@ def test_other_bad_values_are_refused_at_their_field(browser, start_viewer, fiel
     assert shown in error
     assert "invalid" in element(browser, f'[name="{field}"]').get_attribute("class")
     assert status(url)["state"] == "empty"
+    screenshot()
 
 
-def test_tree_files_from_the_page(browser, river, tmp_path, program):
+def test_tree_files_from_the_page(browser, river, tmp_path, screenshot):
     """Saving and opening trees go through the engine, whose refusal is shown as it is."""
     open_page(browser, river)
     wait(browser, state_is("solved"), "solved state")
@@ -148,15 +150,18 @@ def test_tree_files_from_the_page(browser, river, tmp_path, program):
         fill(browser, {"tree_path": str(tmp_path / "missing.tree")})
         element(browser, "#open-tree").click()
         wait(browser, lambda b: element(b, slot).text.startswith("ERROR: load_tree"), "error")
+        screenshot()
         return
     element(browser, "#tab-explorer").click()
-    before = grid_mix(browser)
+    before = wait(browser, grid_mix, "grid")
     element(browser, "#tab-setup").click()
     element(browser, "#open-tree").click()
     wait(browser, state_is("loaded"), "loaded state")
+    open_page(browser, river)  # a fresh page, which can only show the opened tree
+    wait(browser, state_is("loaded"), "loaded state")
     element(browser, "#tab-explorer").click()
-    wait(browser, lambda b: grid_mix(b), "grid of the opened tree")
-    assert grid_mix(browser) == before
+    assert wait(browser, grid_mix, "grid of the opened tree") == before
+    screenshot()
 
 
 def test_a_flop_solve_reports_progress_while_the_page_stays_usable(browser, start_viewer,
@@ -190,6 +195,7 @@ def test_a_flop_solve_reports_progress_while_the_page_stays_usable(browser, star
     fill(browser, {"oop_range": "AA,KK", "click_weight": 0.5})
     wait(browser, lambda b: element(b, "#oop-combos").text == "12.0 combos", "range editor answer")
     element(browser, '#oop-editor .cell[data-class="KK"]').click()  # held: taken out
+    wait(browser, lambda b: element(b, "#oop-combos").text == "6.0 combos", "KK taken out")
     element(browser, '#oop-editor .cell[data-class="AKs"]').click()  # put in at weight 0.5
     wait(browser, lambda b: element(b, "#oop-combos").text == "8.0 combos", "clicked range")
     assert element(browser, '[name="oop_range"]').get_attribute("value") == "AA,AKs:0.5"
