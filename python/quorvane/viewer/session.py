@@ -35,6 +35,7 @@ class Session:
         self._state_lock = threading.Lock()
         self._stop = threading.Event()
         self._thread = None
+        self._clock = (time.monotonic(), 0.0)  # when the running solve started, seconds before it
         self._solver = None
         self._settings = None
         self._state = {"state": "empty", "message": "", "game": None, "history": [],
@@ -52,11 +53,19 @@ class Session:
             self._state.update(history=[], iterations=0, ev=None, run=self._state["run"] + 1,
                                **fields)
 
+    def _seconds(self):
+        """Seconds of solving so far, all rounds of the game's solves together."""
+        started, offset = self._clock
+        return offset + time.monotonic() - started
+
     def status(self, since=0):
         """The state ("empty", "building", "solving", "solved", "stopped", "failed" or "loaded"),
-        a message, the game, and the progress reports from number `since` on."""
+        a message, the game, the progress reports from number `since` on, and while a solve runs
+        the seconds it has been solving, which tick on between reports."""
         with self._state_lock:
             state = dict(self._state)
+            if state["state"] == "solving":
+                state["seconds"] = self._seconds()
             state["reports"] = len(state["history"])
             state["history"] = state["history"][since:]
         return state
@@ -106,13 +115,13 @@ class Session:
                 history = self._state["history"]
                 offset = history[-1]["seconds"] if history else 0.0
                 self._state.update(state="solving", message="solving")
-            started = time.monotonic()
+                self._clock = (time.monotonic(), offset)
 
             def report(status):
                 with self._state_lock:
                     self._state["history"].append({
-                        "seconds": offset + time.monotonic() - started,
-                        "iterations": status.iterations, "percent": status.percent})
+                        "seconds": self._seconds(), "iterations": status.iterations,
+                        "percent": status.percent})
                     self._state.update(iterations=status.iterations, ev=status.ev)
 
             status = self._solver.solve(settings.accuracy, settings.max_iterations,

@@ -182,7 +182,7 @@ def test_a_flop_solve_reports_progress_while_the_page_stays_usable(browser, star
     wait(browser, state_is("solving"), "solving state")
     points = lambda b: int(element(b, "#chart").get_attribute("data-points"))  # noqa: E731
     wait(browser, lambda b: points(b) >= 4, "fourth progress report")
-    assert "solving:" in element(browser, "#progress-text").text
+    assert "solving for" in element(browser, "#progress-text").text
     screenshot("flop-progress")
 
     element(browser, "#tab-explorer").click()

@@ -27,12 +27,14 @@ export class ProgressChart {
     this.draw();
   }
 
-  // The line of text: the state's message, with the latest report while a solve runs.
+  // The line of text: the state's message, or while a solve runs the time it has run and the
+  // latest report.
   describe(status) {
     const last = this.points[this.points.length - 1];
-    const figures = last ? `${last.iterations} iterations, exploitability ${last.percent.toFixed(3)}% ` +
-      `of the pot, ${last.seconds.toFixed(1)} s` : "";
-    this.text.textContent = status.state === "solving" ? `solving: ${figures}` : status.message;
+    const figures = last ? `: ${last.iterations} iterations, exploitability ` +
+      `${last.percent.toFixed(3)}% of the pot` : "";
+    this.text.textContent = status.state === "solving" ?
+      `solving for ${status.seconds.toFixed(1)} s${figures}` : status.message;
   }
 
   draw() {
