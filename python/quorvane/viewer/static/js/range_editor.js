@@ -6,8 +6,20 @@ import { post } from "./api.js";
 import { drawGrid, weightCell } from "./hands.js";
 
 export class RangeEditor {
-  constructor(textarea, grid, error, combos, clickWeight) {
-    Object.assign(this, { textarea, grid, error, combos, clickWeight });
+  // Fills a place laid out from the page's range editor template: its data-player ("oop" or
+  // "ip") names the fields, its data-text is the range it starts with.
+  constructor(place, clickWeight) {
+    const player = place.dataset.player;
+    const part = (selector) => place.querySelector(selector);
+    Object.assign(this, { textarea: part("textarea"), grid: part(".hand-grid"), error: part(".error"),
+                          combos: part(".combos"), clickWeight });
+    part("h3").textContent = player.toUpperCase();
+    this.textarea.name = `${player}_range`;
+    this.textarea.value = place.dataset.text;
+    this.error.dataset.for = this.textarea.name;
+    this.grid.id = `${player}-editor`;
+    this.combos.id = `${player}-combos`;
+    const { textarea, grid } = this;
     this.last = Promise.resolve(true);
     this.read();
     textarea.addEventListener("input", () => {

@@ -27,15 +27,30 @@ function fillBetTable(body) {
   }
 }
 
+// An error slot at the end of each field's fieldset, unless the field has one already (the bet
+// sizes share theirs).
+function addErrorSlots(form) {
+  for (const field of form.querySelectorAll("fieldset input[name]")) {
+    if (field.name.startsWith("bets.") || form.querySelector(`.error[data-for="${field.name}"]`)) continue;
+    const slot = document.createElement("p");
+    slot.className = "error";
+    slot.dataset.for = field.name;
+    field.closest("fieldset").append(slot);
+  }
+}
+
 export class SetupForm {
   constructor(form, { onStarted }) {
     this.form = form;
     this.onStarted = onStarted;
     fillBetTable(form.querySelector("#bet-table tbody"));
+    addErrorSlots(form);
     const weight = form.querySelector("#click-weight");
-    this.editors = ["oop", "ip"].map((player) => new RangeEditor(
-      form.elements[`${player}_range`], form.querySelector(`#${player}-editor`),
-      this.errorSlot(`${player}_range`), form.querySelector(`#${player}-combos`), weight));
+    const template = form.querySelector("#range-editor");
+    this.editors = [...form.querySelectorAll(".range[data-player]")].map((place) => {
+      place.replaceChildren(template.content.cloneNode(true));
+      return new RangeEditor(place, weight);
+    });
     form.elements.board.addEventListener("input", () => this.showStreets());
     this.showStreets();
     form.addEventListener("submit", (event) => {
