@@ -42,7 +42,8 @@ export class ProgressChart {
     const height = Number(this.svg.getAttribute("height"));
     const plot = { x: MARGIN.left, y: MARGIN.top, w: width - MARGIN.left - MARGIN.right,
                    h: height - MARGIN.top - MARGIN.bottom };
-    const children = [element("rect", { x: plot.x, y: plot.y, width: plot.w, height: plot.h, class: "frame" })];
+    const frame = { x: plot.x, y: plot.y, width: plot.w, height: plot.h, class: "frame" };
+    const children = [element("rect", frame)];
     const shown = this.points.filter((p) => p.percent > 0);
     if (shown.length > 0) {
       const logs = shown.map((p) => Math.log10(p.percent));

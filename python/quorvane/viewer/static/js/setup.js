@@ -6,6 +6,7 @@ import { RangeEditor } from "./range_editor.js";
 
 const STREETS = ["flop", "turn", "river"];
 const DEFAULT_SIZES = { bet: "33%, 75%, 150%", raise: "2.5x" };
+const NOT_GAME = new Set(["tree_path", "click_weight"]);  // fields that are not sent with a game
 
 function fillBetTable(body) {
   for (const street of STREETS) {
@@ -92,7 +93,7 @@ export class SetupForm {
   values() {
     const values = {};
     for (const input of this.form.querySelectorAll("input[name], textarea[name]")) {
-      if (input.name !== "tree_path" && input.name !== "click_weight") values[input.name] = input.value.trim();
+      if (!NOT_GAME.has(input.name)) values[input.name] = input.value.trim();
     }
     return values;
   }
