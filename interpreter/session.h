@@ -6,6 +6,8 @@
 
 namespace qv {
 
+class ReplyRoute;
+
 struct SessionFlags {
     bool echoCommands = false;
     bool colorText = false;
@@ -22,6 +24,7 @@ struct InterpreterState {
     std::string currentCommand;
     std::string pendingReply;
     bool allowHashLines = false;
+    ReplyRoute* replyRoute = nullptr;  // nullptr: replies go to the console
     std::string soughtLabel;
     bool ifSkipping = false;
     int scriptDepth = 0;  // load_script levels now open
