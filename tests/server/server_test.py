@@ -8,93 +8,39 @@ import random
 import resource
 import shutil
 import socket
-import struct
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "python"))
 
 from quorvane.framing import (  # noqa: E402
-    COMMAND, FILE, HEADER, NOTICE, PAYLOAD, REPLY, TEXT_LENGTH, ConnectionClosed, Frame, FrameClient,
-    payload_frame, text_frame)
+    COMMAND, FILE, HEADER, NOTICE, PAYLOAD, REPLY, TEXT_LENGTH, Frame, payload_frame, text_frame)
+from quorvane.server_process import LocalServer  # noqa: E402
 
 PROGRAM = None  # set from the command line
 STARTUP_SECONDS = 60  # sanitizer builds start slowly
 
 
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
-
-
-class Server:
-    """One server process in a fresh working directory, like the protocol tests' runner: the
-    program is copied there (no configuration script can leak in) and data/ points at the shared
-    test data. A port another process took between probing and binding is tried again."""
+class Server(LocalServer):
+    """A server in a fresh directory, like the protocol tests' runner: the program is copied there
+    (no configuration script can leak in) and data/ points at the shared test data."""
 
     def __init__(self, *options, bind="127.0.0.1", file_size_limit=None):
-        self.dir = tempfile.mkdtemp(prefix="quorvane-server-")
-        shutil.copy(PROGRAM, os.path.join(self.dir, "quorvane"))
-        os.symlink(os.path.join(HERE, "..", "protocol", "data"), os.path.join(self.dir, "data"))
+        directory = tempfile.mkdtemp(prefix="quorvane-server-test-")
+        shutil.copy(PROGRAM, os.path.join(directory, "quorvane"))
+        os.symlink(os.path.join(HERE, "..", "protocol", "data"), os.path.join(directory, "data"))
         limit = None
         if file_size_limit is not None:
             def limit():
                 resource.setrlimit(resource.RLIMIT_FSIZE, (file_size_limit, file_size_limit))
-        for _ in range(20):
-            self.port = free_port()
-            args = ["./quorvane", "-s", "-p", str(self.port), *options]
-            if bind:
-                args += ["-b", bind]
-            with open(self.path("console.txt"), "wb") as out, open(self.path("errors.txt"), "wb") as err:
-                self.process = subprocess.Popen(args, cwd=self.dir, stdout=out, stderr=err, preexec_fn=limit)
-            if self._listening():
-                return
-        raise RuntimeError("no server could listen: " + self.console())
-
-    def _listening(self):
-        deadline = time.monotonic() + STARTUP_SECONDS
-        while time.monotonic() < deadline:
-            if "Listening to" in self.console():
-                return True
-            if self.process.poll() is not None:
-                return False
-            time.sleep(0.01)
-        raise RuntimeError("the server did not start: " + self.console())
-
-    def path(self, name):
-        return os.path.join(self.dir, name)
-
-    def console(self):
-        with open(self.path("console.txt"), "rb") as f:
-            return f.read().decode("utf-8", "replace")
-
-    def errors(self):
-        with open(self.path("errors.txt"), "rb") as f:
-            return f.read().decode("utf-8", "replace")
-
-    def connect(self):
-        return FrameClient.connect("127.0.0.1", self.port, timeout=STARTUP_SECONDS)
+        super().__init__("./quorvane", *options, cwd=directory, bind=bind, preexec_fn=limit, timeout=STARTUP_SECONDS)
+        self.owns_dir = True
 
     def raw(self):
         return socket.create_connection(("127.0.0.1", self.port), timeout=STARTUP_SECONDS)
-
-    def peak_memory_kb(self):
-        with open(f"/proc/{self.process.pid}/status") as status:
-            for line in status:
-                if line.startswith("VmHWM:"):
-                    return int(line.split()[1])
-        raise RuntimeError("no VmHWM")
-
-    def close(self):
-        if self.process.poll() is None:
-            self.process.kill()
-        self.process.wait()
-        shutil.rmtree(self.dir, ignore_errors=True)
 
 
 class ServerCase(unittest.TestCase):
