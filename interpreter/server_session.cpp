@@ -102,6 +102,8 @@ void ServerSession::acceptClient() {
             asio::error_code ignored;
             // Replies are small and the client waits for each: sending at once beats batching.
             client.set_option(asio::ip::tcp::no_delay(true), ignored);
+            // A peer that vanishes without closing (a cut network) is found out eventually.
+            client.set_option(asio::socket_base::keep_alive(true), ignored);
             const auto remote = client.remote_endpoint(ignored);
             {
                 std::lock_guard<std::mutex> lock(sendMutex_);
