@@ -137,7 +137,8 @@ void echoLine(const TokenList& tokens) {
 }
 
 void runHandler(const CommandRow& row, TokenList& tokens) {
-    const size_t replyStart = interpreter().pendingReply.size();
+    InterpreterState& st = interpreter();
+    st.commandReplyStart = st.pendingReply.size();
     try {
         if (row.tokenCount >= 1 && size_t(row.tokenCount) != tokens.size()) argError(tokens);
         interpreter().currentCommand = tokens[0];
@@ -153,8 +154,7 @@ void runHandler(const CommandRow& row, TokenList& tokens) {
         reportError(e.what());
     } catch (const ReplyTooLong& e) {
         // What the command replied so far is dropped; a mid-command flush may have sent part.
-        std::string& pending = interpreter().pendingReply;
-        pending.resize(std::min(pending.size(), replyStart));
+        st.pendingReply.resize(std::min(st.pendingReply.size(), st.commandReplyStart));
         reportError("ERROR: " + interpreter().currentCommand + " " + e.what());
     } catch (const CodecError& e) {
         reply("#exception: %s\n", e.what());

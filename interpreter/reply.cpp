@@ -40,9 +40,10 @@ std::vector<std::function<void()>>& afterDeliveryActions() {
 }
 
 void appendReply(const std::string& text) {
-    std::string& pending = interpreter().pendingReply;
-    if (pending.size() + text.size() > kMaxReplyBytes) throw ReplyTooLong();
-    pending += text;
+    InterpreterState& st = interpreter();
+    const size_t own = st.pendingReply.size() - std::min(st.commandReplyStart, st.pendingReply.size());
+    if (own + text.size() > kMaxReplyBytes) throw ReplyTooLong();
+    st.pendingReply += text;
 }
 
 // Every non-empty line followed by LF; empty lines are dropped.
@@ -143,6 +144,7 @@ std::string takeReply() {
         std::lock_guard<std::mutex> lock(outputLock());
         text.swap(st.pendingReply);
     }
+    st.commandReplyStart = 0;
     st.allowHashLines = false;
     return text;
 }

@@ -12,7 +12,8 @@ namespace qv {
 using TokenList = std::vector<std::string>;
 
 // The longest reply one command may build. A reply that would grow beyond it is refused with
-// "reply too long" instead of eating the machine's memory. It stays 1 MiB below the longest text
+// "reply too long" instead of eating the machine's memory (replies of earlier commands still
+// pending do not count). It stays 1 MiB below the longest text
 // frame (64 MiB), so a reply with the error line and end string that follow it always fits one.
 constexpr size_t kMaxTextFrameBytes = size_t(64) << 20;
 constexpr size_t kMaxReplyBytes = kMaxTextFrameBytes - (size_t(1) << 20);

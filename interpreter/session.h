@@ -23,6 +23,7 @@ struct InterpreterState {
     std::string endString;
     std::string currentCommand;
     std::string pendingReply;
+    size_t commandReplyStart = 0;  // where the running command's part of pendingReply begins
     bool allowHashLines = false;
     ReplyRoute* replyRoute = nullptr;  // nullptr: replies go to the console
     std::string soughtLabel;

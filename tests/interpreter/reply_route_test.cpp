@@ -50,13 +50,15 @@ TEST_F(ReplyTest, AConsoleScopeInsideARouteWritesToStandardOutput) {
     EXPECT_EQ(route.delivered, std::vector<std::string>{"own\n"});
 }
 
-// The reply limit holds to the byte: 64511 lines of 1024 bytes and "END" fit; 64512 lines fill
-// the limit and "END" passes it. What came before the command stays; the command's own part is
-// replaced by the error.
+// The reply limit holds to the byte and for each command alone: 64511 lines of 1024 bytes and
+// "END" fit after earlier pending replies; 64512 lines fill the limit and "END" passes it. The
+// command's own part is then replaced by the error, and what came before it stays.
 TEST_F(ReplyTest, AReplyStopsAtTheSizeLimitWithAnError) {
     static_assert(kMaxReplyBytes == 64512u * 1024u);
     const std::string text(1023, 'x');
-    EXPECT_EQ(run("repeat 64511 " + text).size(), kMaxReplyBytes - 1024 + 4);
+    reply("earlier\n");
+    dispatchCommand(tokenizeLine("repeat 64511 " + text));
+    EXPECT_EQ(takeReply().size(), 8 + kMaxReplyBytes - 1024 + 4);
     reply("earlier\n");
     dispatchCommand(tokenizeLine("repeat 64512 " + text));
     EXPECT_EQ(takeReply(), "earlier\nERROR: repeat reply too long\n");
