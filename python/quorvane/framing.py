@@ -45,8 +45,8 @@ class ConnectionClosed(EOFError):
         self.mid_frame = mid_frame
 
 
-class FrameTooLong(ValueError):
-    """A frame announced more bytes than a client accepts."""
+class FrameRefused(ValueError):
+    """A frame a client does not accept: a length over the limits, or a file."""
 
 
 def to_bytes(text: Union[str, bytes]) -> bytes:
@@ -121,16 +121,16 @@ class FrameClient:
 
     def _read_text(self, size: int) -> str:
         if size > MAX_TEXT_BYTES:
-            raise FrameTooLong(f"text of {size} bytes is over the limit of {MAX_TEXT_BYTES}")
+            raise FrameRefused(f"text of {size} bytes is over the limit of {MAX_TEXT_BYTES}")
         return to_text(self._read(size))
 
     def read_frame(self) -> Frame:
         frame_type, length = HEADER.unpack(self._read(HEADER.size, at_frame_start=True))
         if frame_type == FILE:
-            raise FrameTooLong("a client does not receive files")
+            raise FrameRefused("a client does not receive files")
         if frame_type == PAYLOAD:
             if length > MAX_PAYLOAD_BYTES:
-                raise FrameTooLong(f"payload of {length} bytes is over the limit of {MAX_PAYLOAD_BYTES}")
+                raise FrameRefused(f"payload of {length} bytes is over the limit of {MAX_PAYLOAD_BYTES}")
             payload = self._read(length)
             (text_length,) = TEXT_LENGTH.unpack(self._read(TEXT_LENGTH.size))
             return Frame(PAYLOAD, self._read_text(text_length), payload)
