@@ -17,7 +17,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "python"))
 
 from quorvane.framing import (  # noqa: E402
-    COMMAND, FILE, HEADER, NOTICE, PAYLOAD, REPLY, TEXT_LENGTH, Frame, payload_frame, text_frame)
+    COMMAND, FILE, HEADER, NOTICE, PAYLOAD, REPLY, TEXT_LENGTH, Frame, encode_frame)
 from quorvane.server_process import LocalServer  # noqa: E402
 
 PROGRAM = None  # set from the command line
@@ -100,7 +100,7 @@ class FrameTest(ServerCase):
 
     def test_commands_sent_ahead_are_answered_in_order(self):
         with self.server.connect() as client:
-            client.sock.sendall(b"".join(text_frame(f"echo {i}") for i in range(200)))
+            client.sock.sendall(b"".join(encode_frame(COMMAND, f"echo {i}".encode()) for i in range(200)))
             for i in range(200):
                 self.assertEqual(client.read_frame().text, f"{i}\n")
 
@@ -247,7 +247,7 @@ class HostileClientTest(ServerCase):
             (HEADER.pack(COMMAND, 1 << 63), "text of 9223372036854775808 bytes is over the limit of 67108864"),
             (HEADER.pack(REPLY, (64 << 20) + 1), "text of 67108865 bytes is over the limit of 67108864"),
             (HEADER.pack(PAYLOAD, 1 << 40), "payload of 1099511627776 bytes is over the limit of 1073741824"),
-            (payload_frame(b"x", b"")[:-4] + TEXT_LENGTH.pack(0xFFFFFFFF),
+            (encode_frame(PAYLOAD, b"x")[:-4] + TEXT_LENGTH.pack(0xFFFFFFFF),
              "text of 4294967295 bytes is over the limit of 67108864"),
         ]:
             self.refused(data, "client dropped: " + line)
