@@ -43,6 +43,8 @@ public:
     void deliver(std::string reply) override {
         // Printed in the colour the command left (red after an error), like the console's replies.
         if (traced_ && !reply.empty()) writeTrace("< ", reply, -1);
+        // The console shows a command before its client sees the answer.
+        fflush(stdout);
         session_.sendReply(reply, outgoingPayload());
     }
 
