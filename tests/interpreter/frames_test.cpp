@@ -149,10 +149,5 @@ TEST(Frames, AFileThatCannotBeWrittenIsDiscardedAndTheFrameRefused) {
     EXPECT_EQ(files.finished, 0);
 }
 
-TEST(Frames, FieldsAreLittleEndian) {
-    EXPECT_EQ(frameHeader(4, 0x0102030405060708), (std::array<uint8_t, 9>{4, 8, 7, 6, 5, 4, 3, 2, 1}));
-    EXPECT_EQ(textLengthField(0x01020304), (std::array<uint8_t, 4>{4, 3, 2, 1}));
-}
-
 }  // namespace
 }  // namespace qv
