@@ -6,6 +6,7 @@
 #include "interpreter/errors.h"
 #include "queries/node_ranges.h"
 #include "solver/record_hands.h"
+#include "solver/resolve.h"
 #include "solver/scratch.h"
 #include "solver/terminal_kernels.h"
 #include "solver/traversal.h"
@@ -51,6 +52,8 @@ PointValues pointValues(SolverState& state, const TreePoint& point, int player) 
     float* value = scratch.take<float>(size_t(mine.view.stride));
     float* met = scratch.take<float>(size_t(mine.view.stride));
 
+    // The pass reads every record below the point: subgames of a dropped street are solved first.
+    solveDroppedBelow(state, at.segment, at.slot, mine.record);
     PassSettings settings;
     settings.traverser = player;
     settings.training = false;

@@ -19,6 +19,9 @@ struct PassSettings {
     int batchLimit = kMaxBatch;   // terminals per kernel call
     bool perfCounters = false;
     bool twoWalkShowdowns = false;  // single unraked showdowns by the two-walk kernel
+    // Training changes only the records of this street and later; nodes of earlier streets play
+    // their average strategy and keep their records (re-solving the subgames of a street).
+    int trainFrom = 1;
 };
 
 class Traversal {
@@ -89,6 +92,7 @@ private:
     void allInShowdown(const SegmentSlot& slot, int stateIndex, const HandView* hands, const float* reach,
                        float* value, float* best);
     bool accumulatesAt(int street) const;
+    bool learnsAt(int street) const { return settings_.training && street >= settings_.trainFrom; }
 
     SolverState& state_;
     PassSettings settings_;

@@ -21,7 +21,7 @@ using namespace qv::testing;
 
 class NaiveBestResponse {
 public:
-    NaiveBestResponse(const SolverState& state, int player) : state_(state), game_(state.definition()), p_(player) {
+    NaiveBestResponse(SolverState& state, int player) : state_(state), game_(state.definition()), p_(player) {
         for (int q = 0; q < 2; ++q)
             for (int slot = 0; slot < kComboCount; ++slot)
                 if (game_.ranges[q][slot] > 0 && !(maskOf(slot) & firstBoard())) combos_[q].push_back(slot);
@@ -166,13 +166,13 @@ private:
         return 2 * stake * fraction > cap ? cap / (2 * stake) : fraction;
     }
 
-    const SolverState& state_;
+    SolverState& state_;
     const GameDefinition& game_;
     int p_;
     std::array<std::vector<int>, 2> combos_;
 };
 
-double naiveExploitability(const SolverState& state) {
+double naiveExploitability(SolverState& state) {
     auto oop = NaiveBestResponse(state, 0).run();
     auto ip = NaiveBestResponse(state, 1).run();
     return 0.5 * (oop.first + ip.first - oop.second - ip.second);
