@@ -11,10 +11,10 @@ namespace qv {
 namespace {
 
 // Re-solves that happen inside any command (a query reading a dropped street) are reported here.
-[[maybe_unused]] const bool reportInstalled = (setSubgameReport([](double milliseconds) {
-                                  if (interpreter().flags.verbosity > 0) reply("[%s: %gms]\n", "SolveSubgame", milliseconds);
-                              }),
-                              true);
+[[maybe_unused]] const bool reportInstalled = (setSubgameReport([](const SubgameReport& report) {
+    if (interpreter().flags.verbosity > 0) reply("[%s: %gms]\n", "SolveSubgame", report.milliseconds);
+}),
+                                               true);
 
 // Solves the subgame that holds the path's node again; 0 when its street was not dropped.
 double solvePartial(const TokenList& tokens) {

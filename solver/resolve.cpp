@@ -21,8 +21,8 @@ constexpr int kFirstCheck = 50;
 constexpr int kCheckEvery = 25;
 constexpr uint32_t kNoParent = 0xFFFFFFFFu;
 
-std::function<void(double)>& subgameReport() {
-    static std::function<void(double)> report;
+std::function<void(const SubgameReport&)>& subgameReport() {
+    static std::function<void(const SubgameReport&)> report;
     return report;
 }
 
@@ -218,14 +218,16 @@ double SolveSubgame(SolverState& state, const SubgameRef& subgame, bool force) {
         if (!(exploitability > target)) break;
     }
     marks.markSolved(subgame);
+    const int iterations = state.iteration();
     state.setIteration(savedIteration);
     state.setFlag(SolverState::IncompleteTree, incomplete);
     if (subgameReport())
-        subgameReport()(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
+        subgameReport()({std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count(),
+                         iterations, exploitability});
     return exploitability;
 }
 
-void setSubgameReport(std::function<void(double milliseconds)> report) { subgameReport() = std::move(report); }
+void setSubgameReport(std::function<void(const SubgameReport&)> report) { subgameReport() = std::move(report); }
 
 void solveDroppedSubgame(SolverState& state, uint32_t node, int stateIndex) {
     const SubgameRef subgame = subgameOf(state, node, stateIndex);

@@ -36,8 +36,13 @@ double SolveSubgame(SolverState& state, const SubgameRef& subgame, bool force);
 // The exploitability of a subgame against the reach its kept streets give it: half the sum of
 // what each player's best response gains, in chips per deal that reaches the subgame.
 double subgameExploitability(SolverState& state, const SubgameRef& subgame);
-// Called after each re-solve with its running time.
-void setSubgameReport(std::function<void(double milliseconds)> report);
+// What each re-solve reports when it ends.
+struct SubgameReport {
+    double milliseconds = 0;
+    int iterations = 0;
+    double exploitability = 0;
+};
+void setSubgameReport(std::function<void(const SubgameReport&)> report);
 
 // Solves the subgame of a node's record again when its street was dropped and it has not been
 // solved since.
