@@ -50,8 +50,8 @@ class Session:
     token, and the reply is everything up to that token (script lines answer one by one, so
     counting end strings would not do); end strings are dropped."""
 
-    def __init__(self, program):
-        self.process = subprocess.Popen([program, "--suppressok"], stdin=subprocess.PIPE,
+    def __init__(self, program, *options):
+        self.process = subprocess.Popen([program, "--suppressok", *options], stdin=subprocess.PIPE,
                                         stdout=subprocess.PIPE, text=True, bufsize=1)
         self.count = 0
         self.ask(f"set_end_string {END}")

@@ -32,6 +32,22 @@ void evaluateSubtree(Traversal& traversal, const Segment& segment, int record, c
     std::copy(frame.value[slot], frame.value[slot] + stride, value);
 }
 
+// A showdown reached before the river, at a board that has more of the cards dealt below it: on
+// the full board the showdown itself, else the sum over the cards still to come.
+void evaluateDealtShowdown(Traversal& traversal, const SolverState& state, const SegmentSlot& slot, int level,
+                           int record, const HandView* hands, const float* reach, float* value) {
+    const BoardStates& boards = state.boards();
+    if (!boards.compactAt(level)) return traversal.evaluateChild(slot, level, record, reach, value, nullptr);
+    TerminalBatch batch;
+    batch.width = 1;
+    batch.reach[0] = reach;
+    batch.values[0] = value;
+    batch.stake[0] = slot.stake;
+    batch.rake[0] = slot.rake;
+    const int p = traversal.settings().traverser;
+    evaluateShowdowns(boards.showdown(boards.state(level, record)), p, hands[p], hands[1 - p], batch, slot.rake > 0);
+}
+
 }  // namespace
 
 PointValues pointValues(SolverState& state, const TreePoint& point, int player) {
@@ -58,7 +74,11 @@ PointValues pointValues(SolverState& state, const TreePoint& point, int player) 
     settings.traverser = player;
     settings.training = false;
     Traversal traversal(state, settings);
-    evaluateSubtree(traversal, state.segments()[at.segment], mine.record, views, at.slot, reach, value);
+    const Segment& segment = state.segments()[at.segment];
+    if (at.level > segment.level)
+        evaluateDealtShowdown(traversal, state, segment.slots[at.slot], at.level, mine.record, views, reach, value);
+    else
+        evaluateSubtree(traversal, segment, mine.record, views, at.slot, reach, value);
 
     // The opponent weight each hand meets: a fold of stake 1 won by the hand.
     TerminalBatch batch;

@@ -161,13 +161,15 @@ double exploitabilityOf(SolverState& state, const SubgameRef& subgame, const Sub
 
 }  // namespace
 
-void forgetStreet(SolverState& state, int street) {
+size_t forgetStreet(SolverState& state, int street) {
     computeResults(state);
     const int previous = state.subgames().droppedStreet();
     const int dropped = previous < 0 ? street : std::min(previous, street);
+    const size_t before = state.storeBytes();
     state.releaseStores(dropped);
     state.subgames().setDroppedStreet(dropped);
     state.setFlag(SolverState::IncompleteTree, true);
+    return before - state.storeBytes();
 }
 
 void rebuildForgottenStreets(SolverState& state) {

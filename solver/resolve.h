@@ -12,8 +12,9 @@ namespace qv {
 
 // Computes the results first, so that they can still be reported, then releases the stores of
 // `street` (2 turn, 3 river) and later streets. The tree is incomplete until rebuilt or re-solved.
-// Dropping an earlier street than the one already dropped drops that one too.
-void forgetStreet(SolverState& state, int street);
+// Dropping an earlier street than the one already dropped drops that one too. Returns the bytes
+// of the stores released.
+size_t forgetStreet(SolverState& state, int street);
 // Gives every decision node its stores again: zeroed where they were dropped, re-solved records
 // as they are. The tree is complete again.
 void rebuildForgottenStreets(SolverState& state);

@@ -21,7 +21,8 @@ int streetOf(const TokenList& tokens) {
 }  // namespace
 
 void cmdForget(TokenList& tokens) {
-    forgetStreet(*builtTree().solver, streetOf(tokens));
+    const size_t released = forgetStreet(*builtTree().solver, streetOf(tokens));
+    if (interpreter().flags.verbosity > 0) reply("[stores released %.1f MB]\n", double(released) / 1048576);
     replyOk(tokens);
 }
 
