@@ -14,12 +14,11 @@ processes. Times need an idle machine.
 Usage: bench/resolve_bench.py [--program build/quorvane] [--games DIR] [--threads 2]
                               [--iterations 10] [--accuracy 0.003] [--repeat 3] [game ...]
 """
-import argparse
 import os
 import re
 import statistics
 
-from solve_bench import Session, build
+from solve_bench import Session, argument_parser, build
 
 RELEASED = re.compile(r"\[stores released ([\d.]+) MB\]")
 SUBGAME_TIME = re.compile(r"\[SolveSubgame: ([\d.e+-]+)ms\]")
@@ -58,14 +57,10 @@ def resolve_time(args, game_file, street, path):
 
 
 def main():
-    here = os.path.dirname(os.path.abspath(__file__))
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--program", default=os.path.join(here, "..", "build", "quorvane"))
-    parser.add_argument("--games", default=os.path.join(here, "..", "..", "shared", "bench"))
+    parser = argument_parser(__doc__.splitlines()[0])
     parser.add_argument("--threads", type=int, default=2)
     parser.add_argument("--iterations", type=int, default=10)
     parser.add_argument("--accuracy", type=float, default=0.003)
-    parser.add_argument("--repeat", type=int, default=3)
     parser.add_argument("game", nargs="*", default=["flop", "flop3b"])
     args = parser.parse_args()
     for game in args.game:

@@ -162,12 +162,18 @@ def bench_game(args, game):
         sys.stdout.flush()
 
 
-def main():
+def argument_parser(description):
+    """A parser with the options every benchmark driver shares: the program and the games."""
     here = os.path.dirname(os.path.abspath(__file__))
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser = argparse.ArgumentParser(description=description)
     parser.add_argument("--program", default=os.path.join(here, "..", "build", "quorvane"))
     parser.add_argument("--games", default=os.path.join(here, "..", "..", "shared", "bench"))
     parser.add_argument("--repeat", type=int, default=3)
+    return parser
+
+
+def main():
+    parser = argument_parser(__doc__.splitlines()[0])
     parser.add_argument("--threads", default="1,2")
     parser.add_argument("game", nargs="*", default=DEFAULT_GAMES)
     args = parser.parse_args()

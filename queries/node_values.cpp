@@ -36,16 +36,8 @@ void evaluateSubtree(Traversal& traversal, const Segment& segment, int record, c
 // the full board the showdown itself, else the sum over the cards still to come.
 void evaluateDealtShowdown(Traversal& traversal, const SolverState& state, const SegmentSlot& slot, int level,
                            int record, const HandView* hands, const float* reach, float* value) {
-    const BoardStates& boards = state.boards();
-    if (!boards.compactAt(level)) return traversal.evaluateChild(slot, level, record, reach, value, nullptr);
-    TerminalBatch batch;
-    batch.width = 1;
-    batch.reach[0] = reach;
-    batch.values[0] = value;
-    batch.stake[0] = slot.stake;
-    batch.rake[0] = slot.rake;
-    const int p = traversal.settings().traverser;
-    evaluateShowdowns(boards.showdown(boards.state(level, record)), p, hands[p], hands[1 - p], batch, slot.rake > 0);
+    if (state.boards().compactAt(level)) return traversal.allInShowdown(slot, record, hands, reach, value, nullptr);
+    traversal.evaluateChild(slot, level, record, reach, value, nullptr);
 }
 
 }  // namespace

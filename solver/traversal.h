@@ -66,6 +66,10 @@ public:
     // The slots' values at a board state one or more cards below their segment's board.
     void evaluateAllIns(const AllInBatch& batch, int level, int stateIndex);
 
+    // A showdown reached before the river, at one river state (hands in that state's numbering).
+    void allInShowdown(const SegmentSlot& slot, int stateIndex, const HandView* hands, const float* reach,
+                       float* value, float* best);
+
     // The steps of a segment solve; the top of the tree calls them around the parallel subgames.
     Frame openFrame(const Segment& segment, const HandView* hands);
     void descend(const Segment& segment, int stateIndex, Frame& frame);
@@ -88,9 +92,6 @@ private:
     // A slot's value at a river state whose hands are numbered afresh: reach and values are
     // carried between the two numberings.
     void evaluateRiverChild(const SegmentSlot& slot, int stateIndex, const float* reach, float* value, float* best);
-    // A showdown reached before the river, at one river state.
-    void allInShowdown(const SegmentSlot& slot, int stateIndex, const HandView* hands, const float* reach,
-                       float* value, float* best);
     bool accumulatesAt(int street) const;
     bool learnsAt(int street) const { return settings_.training && street >= settings_.trainFrom; }
 

@@ -6,6 +6,7 @@
 
 #include "naive_best_response.h"
 #include "solver/iteration.h"
+#include "solver/node_locking.h"
 #include "solver/resolve.h"
 #include "solver/results.h"
 #include "solver/settings.h"
@@ -198,6 +199,24 @@ TEST(ResolveEdges, SolvingAllSplitsOfAnUnsolvedTreeRunsOnePass) {
     SolveSubgames(state, 3, {});
     EXPECT_EQ(state.iteration(), 1);
     EXPECT_NE(nodeCurrentStrategy(state, river, card("2c"), card("7d")), untouched);
+}
+
+TEST(ResolveEdges, ANodeLockedWhileDroppedKeepsItsPlayThroughTheRe_Solve) {
+    solverSettings().threadCount = 1;
+    SolverState state(symmetricFlopGame(81, 8));
+    for (int i = 0; i < 20; ++i) runIteration(state);
+    forgetStreet(state, 3);
+    const uint32_t river = firstDecisionOfStreet(state, 3);
+    const int turnCard = card("2c"), riverCard = card("7d");
+    const int actions = int(state.nodes()[river].children.size());
+    for (int a = 0; a < actions; ++a)
+        setLockedStrategy(state, river, turnCard, riverCard, a, std::vector<double>(kComboCount, a == actions - 1));
+    setNodeLocked(state, river, turnCard, riverCard, true);
+    Reports reports;
+    const auto sigma = nodeAverageStrategy(state, river, turnCard, riverCard);
+    EXPECT_EQ(reports.count, 1);
+    for (int slot = 0; slot < kComboCount; ++slot)
+        if (!std::isnan(sigma[0][slot])) EXPECT_EQ(sigma[size_t(actions - 1)][slot], 1.0f) << slot;
 }
 
 }  // namespace
