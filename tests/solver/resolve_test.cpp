@@ -148,18 +148,18 @@ TEST_P(Resolve, DroppedSubgameIsSolvedOnceOnReadAndMatchesTheFullSolveAndANaiveB
 TEST_P(Resolve, SolvingAllSplitsGivesACompleteTreeThatConvergesToTheSameValues) {
     const Case c = GetParam();
     SolverState& state = *state_;
-    for (int i = 0; i < 60; ++i) runIteration(state);
+    for (int i = 0; i < 40; ++i) runIteration(state);
     const ResultRecord kept = measureResults(state);
     forgetStreet(state, c.street);
     SolveSubgames(state, c.street, {});
     EXPECT_FALSE(state.flags() & SolverState::IncompleteTree);
-    EXPECT_EQ(state.iteration(), 60);
+    EXPECT_EQ(state.iteration(), 40);
     EXPECT_FALSE(subgameOf(state, firstDecisionOfStreet(state, 3), 0).valid());  // nothing dropped
     for (uint32_t node = 0; node < state.nodes().size(); ++node)
         if (state.nodes()[node].type == ActionType::Decision) ASSERT_NE(state.regrets(node), nullptr);
     const ResultRecord resolved = measureResults(state);
     EXPECT_LT(resolved.exploitability, 2 * kept.exploitability);  // as far along as the solve it replaces
-    for (int i = 0; i < 60; ++i) runIteration(state);
+    for (int i = 0; i < 40; ++i) runIteration(state);
     const ResultRecord continued = measureResults(state);
     EXPECT_LT(continued.exploitability, resolved.exploitability + 0.1);
     for (const ResultRecord& r : {resolved, continued}) {
