@@ -93,6 +93,7 @@ FrameEnd readFrame(ByteSource& source, FileSink& files, ServerMessage& message) 
     if (got == 0) return FrameEnd::ClosedAtHeader;
     if (got < sizeof header) return FrameEnd::ClosedInFrame;
     const uint8_t type = header[0];
+    message.type = type;
     const uint64_t length = littleEndian(header + 1, 8);
     bool whole;
     if (type == kFileFrame) {

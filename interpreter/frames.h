@@ -30,10 +30,11 @@ constexpr size_t kFrameChunkBytes = 65536;
 // Payloads carry solver data between instances; they are held in memory, so they are bounded too.
 constexpr uint64_t kMaxFramePayloadBytes = uint64_t(1) << 30;
 
-// What one received frame carries: the command text and, for type 4, the payload.
+// What one received frame carries: its type, the command text and, for type 4, the payload.
 struct ServerMessage {
     std::string text;
     std::vector<uint8_t> payload;
+    uint8_t type = 0;
 };
 
 // Where received bytes come from. readSome() blocks until at least one byte is there and returns

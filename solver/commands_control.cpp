@@ -14,6 +14,8 @@
 #include "tree/accuracy.h"
 #include "tree/built_tree.h"
 #include "tree/tree_params.h"
+#include "workers/worker_host.h"
+#include "workers/worker_role.h"
 
 namespace qv {
 
@@ -94,6 +96,12 @@ void cmdGo(TokenList& tokens) {
     if (!tree.present || !tree.solver) valueError("missing/incorrect tree");
     if (isSolverRunning()) valueError("Can't do that when solver is running");
     if (tree.solver->flags() & SolverState::IncompleteTree) valueError("incomplete tree");
+    // A worker solves only what its master sends it: the go its master mirrors starts nothing.
+    if (workerRole().initialised) {
+        replyOk(tokens);
+        return;
+    }
+    if (hasWorkers()) checkWorkersReady(*workerList(), *tree.solver);
     const bool verbose = interpreter().flags.verbosity > 0;
     if (verbose) reply("[go %d threads]\n", solverSettings().threadCount);
     int delay = prepareSolve();

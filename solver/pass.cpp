@@ -53,9 +53,6 @@ void handsAt(const SolverState& state, int level, int stateIndex, HandView hands
 
 void runPass(SolverState& state, const PassSettings& settings, const PassStart& start, float* value, float* best) {
     const int p = settings.traverser;
-    state.currentPlayer = p;
-    state.mode = settings.training ? 1 : 0;
-    state.phase = 0;
     const Segment& segment = state.segments()[start.segment];
     std::optional<std::lock_guard<std::mutex>> riverLock;
     if (segment.street == 3) riverLock.emplace(state.subgames().riverLock({start.segment, start.stateIndex}));
@@ -88,25 +85,25 @@ void runPass(SolverState& state, const PassSettings& settings, const PassStart& 
         }
         for (int i = 0; i < top.representativeCount; ++i) {
             SubgameJob job;
-            job.width = int(group.size());
-            job.level = level + 1;
-            job.state = boards.representative(top, i);
-            job.card = boards.state(level + 1, job.state).dealt;
-            for (int j = 0; j < job.width; ++j) {
-                job.slot[j] = &segment.slots[group[j]];
+            SubgameTicket& ticket = job.ticket;
+            ticket.width = int(group.size());
+            ticket.level = level + 1;
+            ticket.state = boards.representative(top, i);
+            ticket.card = boards.state(level + 1, ticket.state).dealt;
+            for (int j = 0; j < ticket.width; ++j) {
+                ticket.slots[j] = group[j];
                 job.reach[j] = frame.reach[group[j]];
                 job.value[j] = scratch.take<float>(stride);
                 job.best[j] = settings.training ? nullptr : scratch.take<float>(stride);
             }
-            for (int q = 0; q < 2; ++q) job.work[q] = work * (state.hands(q).count + state.hands(1 - q).count);
+            for (int q = 0; q < 2; ++q) ticket.work[q] = work * (state.hands(q).count + state.hands(1 - q).count);
             jobs.push_back(job);
         }
     }
 
-    state.phase = 1;
-    TraverseSubgames(traversal, jobs, std::max(1, solverSettings().threadCount), solverSettings().numa);
+    TraverseSubgames(traversal, PassJobs{start.segment, start.stateIndex, jobs},
+                     std::max(1, solverSettings().threadCount), solverSettings().numa);
 
-    state.phase = 2;
     std::vector<float*> values(size_t(top.representativeCount)), bests(size_t(top.representativeCount));
     for (int c : segment.chances) {
         if (firstJob[c] < 0) continue;

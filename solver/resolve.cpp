@@ -40,9 +40,9 @@ int segmentStartedBy(const SolverState& state, uint32_t node) {
     return -1;
 }
 
-// The subgame of `street` that holds a node's record: below the first node of that street on the
-// way to the node. Invalid for nodes of earlier streets.
-SubgameRef subgameFrom(const SolverState& state, uint32_t node, int stateIndex, int street) {
+}  // namespace
+
+SubgameRef subgameOfStreet(const SolverState& state, uint32_t node, int stateIndex, int street) {
     const std::vector<GameNode>& nodes = state.nodes();
     if (street < 0 || nodes[node].type != ActionType::Decision || nodes[node].street < street) return {};
     uint32_t root = node;
@@ -52,6 +52,8 @@ SubgameRef subgameFrom(const SolverState& state, uint32_t node, int stateIndex, 
     subgame.state = ancestorState(state, levelOf(state, node), stateIndex, levelOf(state, root));
     return subgame;
 }
+
+namespace {
 
 bool isBelow(const SolverState& state, uint32_t ancestor, uint32_t node) {
     for (; node != kNoParent; node = state.nodes()[node].parent)
@@ -179,11 +181,11 @@ void rebuildForgottenStreets(SolverState& state) {
 }
 
 SubgameRef subgameOf(const SolverState& state, uint32_t node, int stateIndex) {
-    return subgameFrom(state, node, stateIndex, state.subgames().droppedStreet());
+    return subgameOfStreet(state, node, stateIndex, state.subgames().droppedStreet());
 }
 
 SubgameRef riverSubgameOf(const SolverState& state, uint32_t node, int stateIndex) {
-    return subgameFrom(state, node, stateIndex, 3);
+    return subgameOfStreet(state, node, stateIndex, 3);
 }
 
 SubgameRef subgameAt(const SolverState& state, uint32_t node, int turn, int river) {

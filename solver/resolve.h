@@ -19,6 +19,9 @@ size_t forgetStreet(SolverState& state, int street);
 // as they are. The tree is complete again.
 void rebuildForgottenStreets(SolverState& state);
 
+// The subgame of `street` that holds a node's record at a board state of its level: below the
+// first node of that street on the way to the node. Invalid for nodes of earlier streets.
+SubgameRef subgameOfStreet(const SolverState& state, uint32_t node, int stateIndex, int street);
 // The subgame that holds a decision node's record at a board state of its level; invalid when
 // the node's street was not dropped.
 SubgameRef subgameOf(const SolverState& state, uint32_t node, int stateIndex);

@@ -5,11 +5,9 @@
 
 #include "cards/hand_rules.h"
 #include "solver/segments.h"
-#include "solver/settings.h"
 #include "solver/showdown_rank.h"
 #include "tree/storage_estimate.h"
 #include "cards/suit_isomorphism.h"
-#include "platform/numa.h"
 #include "platform/system_memory.h"
 
 namespace qv {
@@ -78,7 +76,7 @@ SolverState::SolverState(const GameDefinition& game) : definition_(game) {
     for (int p = 0; p < 2; ++p)
         for (int h = 0; h < hands_[p].count; ++h) rangeMass_[p] += hands_[p].weight[h];
 
-    valueScale_ = std::exp2(solverSettings().precision) * 125.0 / std::max(largestStake_, 1e-9);
+    valueScale_ = std::exp2(game.precision) * 125.0 / std::max(largestStake_, 1e-9);
     requestedCompression_ = game.compression;
     chooseCompression();
     regrets_.resize(nodes_.size());
@@ -158,8 +156,8 @@ void SolverState::createStores(uint32_t node, Paging paging) {
     } else {
         regrets_[node] = makeFloatStore(StoreRole::Regrets, actions, layout, paging);
     }
-    if (n.street == 3 && !solverSettings().riverStrategy) return;
-    const int numaGroups = solverSettings().numa == 1 && numaNodeCount() > 1 ? 2 : 1;
+    if (n.street == 3 && !definition_.riverStrategy) return;
+    const int numaGroups = definition_.numaGroups;
     if (sixteenBit && components_.strategy != 0)
         sums_[node] = makeFastSumStore(actions, layout, numaGroups, paging);
     else

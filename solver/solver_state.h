@@ -20,8 +20,9 @@ namespace qv {
 
 struct Segment;
 
-// What a tree build hands to the solver engine. The fields after `isomorphism` default to the
-// process-wide settings at the time the state is created.
+// What a tree build hands to the solver engine: everything that decides the solver state, so
+// that two processes given equal definitions build equal states (the workers of a shared solve).
+// Only `lowCard` and `ranker` fall back to the process-wide hand rules when left unset.
 struct GameDefinition {
     std::vector<ActionRecord> records;
     std::array<int, 3> flop{};   // card indices
@@ -33,6 +34,9 @@ struct GameDefinition {
     std::optional<int> lowCard;                 // default: the evaluator's low card
     std::vector<double> deck;                   // 52 weights of the deck distribution; empty: uniform
     ShowdownRanker ranker;                      // default: the evaluator under the hole-card rule
+    double precision = 0;                       // finer regret units: 2^precision
+    bool riverStrategy = true;                  // river nodes keep strategy sums
+    int numaGroups = 1;                         // blocks of the fast 16-bit sums
 };
 
 struct GameNode {
@@ -126,12 +130,6 @@ public:
     float rakeCap() const { return rakeCap_; }
 
     CachedResults& results() { return results_; }
-
-    // Traversal context, set before each traversal.
-    int currentPlayer = 0;
-    int mode = 1;      // 1 training, 0 evaluation
-    int phase = 0;     // 0 collect, 1 parallel subgames, 2 combine
-    bool averagingFlag = true;
 
     // Resolves the board state of the cards dealt after the first board (user suits) to a
     // record index and the hand permutation to read it with; false when such a card cannot come.

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "solver/resolve.h"
+#include "solver/subgame_host.h"
 #include "solver/vector_ops.h"
 
 namespace qv {
@@ -49,6 +50,7 @@ std::vector<std::vector<float>> strategyByCombo(SolverState& state, uint32_t nod
 
 void recordStrategy(const SolverState& state, uint32_t node, int record, bool average, float* out) {
     const GameNode& n = state.nodes()[node];
+    if (n.street > state.firstStreet() && readHeldStrategy(state, node, record, average, out)) return;
     const int actions = int(n.children.size());
     const BoardLayout& layout = *state.boards().layout(n.player, n.street - state.firstStreet());
     const size_t stride = size_t(layout.strides[size_t(record)]);
@@ -65,6 +67,11 @@ void recordStrategy(const SolverState& state, uint32_t node, int record, bool av
     regrets->currentStrategy(record, out);
     NodeStore* sums = state.strategySums(node);
     if (average && sums) sums->averageStrategy(record, out, out);
+}
+
+bool readHeldStrategy(const SolverState& state, uint32_t node, int record, bool average, float* out) {
+    SubgameHost* host = subgameHost();
+    return host && host->readStrategy(state, node, record, average, out);
 }
 
 void readStrategy(SolverState& state, uint32_t node, int record, bool average, float* out) {

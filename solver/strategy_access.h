@@ -15,6 +15,10 @@ namespace qv {
 // default strategy. Reads only what is stored.
 void recordStrategy(const SolverState& state, uint32_t node, int record, bool average, float* out);
 
+// The strategy of a record that another process holds (a worker of a shared solve); false when
+// this process holds it.
+bool readHeldStrategy(const SolverState& state, uint32_t node, int record, bool average, float* out);
+
 // The reader of every query: the same, after solving the node's subgame again when its street
 // was dropped and it has not been solved since. The one place where reading starts a re-solve.
 void readStrategy(SolverState& state, uint32_t node, int record, bool average, float* out);

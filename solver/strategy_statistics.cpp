@@ -113,6 +113,7 @@ private:
         const GameNode& n = state_.nodes()[node];
         const size_t stride = size_t(state_.boards().layout(n.player, n.street - state_.firstStreet())->strides[size_t(record)]);
         std::vector<float> sigma(n.children.size() * stride);
+        if (readHeldStrategy(state_, node, record, averaged_, sigma.data())) return sigma;
         readStrategy(state_, node, record, false, sigma.data());
         NodeStore* regrets = state_.regrets(node);
         NodeStore* sums = state_.strategySums(node);

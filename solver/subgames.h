@@ -10,22 +10,38 @@
 
 namespace qv {
 
-// A job is one next-street slot, or up to a batch of all-in slots evaluated together, at one card.
-struct SubgameJob {
+// What a job is, in terms that any process holding the same tree understands: one next-street
+// slot, or up to a batch of all-in slots evaluated together, at one dealt card.
+struct SubgameTicket {
     int width = 1;
-    const SegmentSlot* slot[kMaxBatch] = {};
-    int level = 1;                // board level of the dealt card
-    int state = 0;                // board state (at `level`) of the representative card
+    int slots[kMaxBatch] = {};  // chance slots of the pass's segment
+    int level = 1;              // board level of the dealt card
+    int state = 0;              // board state (at `level`) of the representative card
     int card = -1;
+    double work[2] = {0, 0};    // estimate, per traverser
+};
+
+// A ticket with the vectors it reads and fills, one per lane.
+struct SubgameJob {
+    SubgameTicket ticket;
     const float* reach[kMaxBatch] = {};  // opponent reach at the slot, before the card is removed
     float* value[kMaxBatch] = {};        // traverser values (output)
     float* best[kMaxBatch] = {};         // best-response values (output, evaluation mode)
-    double work[2] = {0, 0};             // estimate, per traverser
 };
 
-// Runs every job; returns when all are done.
-void TraverseSubgames(Traversal& traversal, std::vector<SubgameJob>& jobs, int threads, int numaMode);
+// The jobs of one pass, below the chance slots of `segment` at board state `stateIndex`.
+struct PassJobs {
+    int segment = 0;
+    int stateIndex = 0;
+    std::vector<SubgameJob>& jobs;
+};
+
+// Runs every job; returns when all are done. A pass over the whole tree hands its jobs to the
+// subgame host when one is installed (subgame_host.h); every other pass runs on the thread team.
+void TraverseSubgames(Traversal& traversal, const PassJobs& pass, int threads, int numaMode);
+// The thread team alone, largest job first.
+void traverseSubgamesLocally(Traversal& traversal, const PassJobs& pass, int threads, int numaMode);
 // The NUMA-aware variant: two job lists, each thread first drains the list of its group.
-void TraverseSubgamesNUMA(Traversal& traversal, std::vector<SubgameJob>& jobs, int threads, bool fake);
+void TraverseSubgamesNUMA(Traversal& traversal, const PassJobs& pass, int threads, bool fake);
 
 }  // namespace qv

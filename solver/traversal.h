@@ -38,6 +38,7 @@ public:
     Traversal(SolverState& state, const PassSettings& settings);
 
     const PassSettings& settings() const { return settings_; }
+    SolverState& state() const { return state_; }
     int traverserStride() const { return rootHands_[settings_.traverser].stride; }
     int opponentStride() const { return rootHands_[1 - settings_.traverser].stride; }
 
