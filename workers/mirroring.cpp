@@ -21,8 +21,14 @@ void mirrorLine(const std::string& line, const TokenList& tokens) {
     if (tokens.empty() || !hasWorkers() || isLocalOnlyCommand(tokens[0])) return;
     // A mirrored line may change what the workers hold.
     forgetFetchedStrategies();
+    // A worker whose failure was reported already is left out until the workers are connected
+    // again, so that every later line does not report it anew.
+    std::shared_ptr<WorkerList> workers = workerList();
+    std::vector<WorkerRequest> requests(workers->size());
+    for (size_t i = 0; i < requests.size(); ++i)
+        if (!workers->link(i).failed()) requests[i].text = line;
     try {
-        workerList()->requestAllWorkers(line);
+        workers->requestEach(requests);
     } catch (const RemoteFailure& e) {
         // The master's own run of the line goes on; the broken worker fails every later request
         // until the workers are connected again.

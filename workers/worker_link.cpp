@@ -65,7 +65,6 @@ void WorkerLink::readFrames() {
         if (end != FrameEnd::Received) break;
         if (message.type == kReplyFrame || message.type == kPayloadFrame) {
             std::lock_guard<std::mutex> lock(slotMutex_);
-            bytesReceived_ += kFrameHeaderBytes + message.text.size() + message.payload.size();
             reply_ = std::move(message);
             replied_.notify_all();
         } else {
@@ -91,13 +90,17 @@ void WorkerLink::fail(const std::string& why) {
     throw RemoteFailure(failure);
 }
 
+bool WorkerLink::failed() {
+    std::lock_guard<std::mutex> lock(slotMutex_);
+    return !failure_.empty() || closed_;
+}
+
 void WorkerLink::send(const std::string& text, const std::vector<uint8_t>& payload) {
     {
         std::lock_guard<std::mutex> lock(slotMutex_);
         if (!failure_.empty()) throw RemoteFailure(failure_);
         if (closed_) fail("disconnected");
         reply_.reset();
-        bytesSent_ += kFrameHeaderBytes + text.size() + payload.size();
     }
     try {
         writeFrame(socket_, kCommandFrame, text, payload);

@@ -44,8 +44,8 @@ public:
     // Waits at most `timeout` for the reply.
     ServerMessage receive(std::chrono::milliseconds timeout);
 
-    uint64_t bytesSent() const { return bytesSent_; }
-    uint64_t bytesReceived() const { return bytesReceived_; }
+    // True once the link has failed.
+    bool failed();
 
 private:
     void readFrames();
@@ -63,7 +63,6 @@ private:
     std::optional<ServerMessage> reply_;
     bool closed_ = false;
     std::string failure_;  // set once the link has failed
-    uint64_t bytesSent_ = 0, bytesReceived_ = 0;
 };
 
 }  // namespace qv
