@@ -5,6 +5,7 @@
 #include "solver/resolve.h"
 #include "tree/node_path.h"
 #include "tree/tree_guards.h"
+#include "workers/worker_role.h"
 
 namespace qv {
 
@@ -20,6 +21,7 @@ namespace {
 double solvePartial(const TokenList& tokens) {
     const TreePoint point = pointOf(resolveNodePath(tokens[1]));
     requireSolverIdle();
+    requireUnsharedSolve();
     SolverState& state = builtSolver();
     const SubgameRef subgame = subgameAt(state, point.node, point.turn, point.river);
     return subgame.valid() ? SolveSubgame(state, subgame, true) : 0.0;

@@ -4,6 +4,7 @@
 #include "tree/built_tree.h"
 #include "tree/commands.h"
 #include "tree/tree_guards.h"
+#include "workers/worker_role.h"
 
 namespace qv {
 
@@ -13,6 +14,7 @@ namespace {
 int streetOf(const TokenList& tokens) {
     requireBuiltTree();
     requireSolverIdle();
+    requireUnsharedSolve();
     if (tokens[1] == "turns") return 2;
     if (tokens[1] == "rivers") return 3;
     argError(tokens);
@@ -29,6 +31,7 @@ void cmdForget(TokenList& tokens) {
 void cmdRebuildForgottenStreets(TokenList& tokens) {
     requireBuiltTree();
     requireSolverIdle();
+    requireUnsharedSolve();
     rebuildForgottenStreets(*builtTree().solver);
     replyOk(tokens);
 }

@@ -17,4 +17,8 @@ struct WorkerRole {
 // Command thread only.
 WorkerRole& workerRole();
 
+// Dropping a street and solving its subgames again work on the stores of one process: they fail
+// with "not available in a shared solve" on a master with workers and on a worker.
+void requireUnsharedSolve();
+
 }  // namespace qv

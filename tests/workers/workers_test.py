@@ -154,6 +154,7 @@ class SharedSolveTest(unittest.TestCase):
             try:
                 answered = master.run(workers_line(first, second, weights=[1, 2]), *small_game(),
                                       "go 30 steps block", *QUERIES)
+                self.assertEqual(master.run("forget rivers"), "ERROR: forget not available in a shared solve\n")
             finally:
                 master.close()
             for server in (first, second):
