@@ -25,7 +25,7 @@ def dask_client(scheduler=None, workers=2):
             yield client
         return
     with LocalCluster(n_workers=workers, threads_per_worker=1, processes=True,
-                      dashboard_address=None, silence_logs=logging.ERROR) as cluster, \
+                      dashboard_address=":0", silence_logs=logging.ERROR) as cluster, \
             Client(cluster) as client:
         yield client
 
