@@ -10,6 +10,7 @@ go on.
 import contextlib
 import logging
 
+from .batch_store import BatchError
 from .flop_solve import solve_flop
 
 RETRIES = 2
@@ -21,7 +22,11 @@ def dask_client(scheduler=None, workers=2):
     cluster of `workers` single-threaded worker processes that ends with the block."""
     from distributed import Client, LocalCluster  # only batches need Dask
     if scheduler:
-        with Client(scheduler, timeout=30) as client:
+        try:
+            client = Client(scheduler, timeout=30)
+        except (OSError, ValueError) as error:
+            raise BatchError(f"cannot use the Dask scheduler {scheduler}: {error}") from None
+        with client:
             yield client
         return
     with LocalCluster(n_workers=workers, threads_per_worker=1, processes=True,

@@ -179,12 +179,26 @@ def test_a_flop_whose_engine_or_worker_dies_is_solved_again(program, spot_file, 
     assert results_of(report.directory) == results_of(clean[1])
 
 
-def test_a_directory_of_another_spot_is_refused(spot_file, clean, tmp_path, capsys):
+def test_the_command_line_on_a_running_scheduler(program, spot_file, client, tmp_path, capsys,
+                                                monkeypatch):
+    monkeypatch.setattr("sys.stderr.isatty", lambda: True)  # draws the progress bar
+    command = ["report", str(spot_file), "--flops", "2", "--out", str(tmp_path / "out"),
+               "--scheduler", client.scheduler.address, "--program", program]
+    assert main(command) == 0
+    errors = capsys.readouterr().err
+    assert "2/2" in errors and "2 flops, 2 solved now" in errors
+    assert main(command) == 0  # nothing left to solve
+    assert "2 flops, 0 solved now" in capsys.readouterr().err
     other = tmp_path / "other.toml"
     other.write_text(SPOT.replace("accuracy = 2", "accuracy = 1"))
-    assert main(["report", str(other), "--flops", "2", "--out", str(clean[1])]) == 1
-    assert "holds the results of another spot" in capsys.readouterr().err
-    assert main(["report", str(spot_file), "--flops", "0", "--out", str(tmp_path)]) == 1
+    for replaced, complaint in [
+            ({str(spot_file): str(other)}, "holds the results of another spot"),
+            ({"2": "0"}, "at least 1"),
+            ({client.scheduler.address: "tcp//nowhere", str(tmp_path / "out"): str(tmp_path)},
+             "cannot use the Dask scheduler")]:
+        bad = [replaced.get(argument, argument) for argument in command]
+        assert main(bad) == 1
+        assert complaint in capsys.readouterr().err
 
 
 def test_the_flop_benchmark_spot_is_the_benchmark_game():
