@@ -68,7 +68,7 @@ def report_command(args):
     failed = {}
     if pending:
         try:
-            with _progress_bar(len(report.flops), " flops", len(report.flops) - len(pending)) \
+            with _progress_bar(len(report.flops), "flop", len(report.flops) - len(pending)) \
                     as bar, dask_client(args.scheduler, args.workers) as client:
                 failed = report.solve(client, args.program, bar and (lambda flop: bar.update()))
         except KeyboardInterrupt:

@@ -22,8 +22,9 @@ A subset of N flops (`flop_subset`) is chosen in two steps:
   2. Each pick starts with an equal share of the 22,100 flops; the shares are then raked
      (iterative proportional fitting): scaled, one texture part after the other, until the
      weighted share of each suitedness, pairing, high card and connectedness in the subset is that
-     of all flops. A texture that no pick has (trips in small subsets) cannot be matched; its share
-     goes to the others.
+     of all flops. A texture that no pick has (trips in small subsets) cannot be matched, its share
+     goes to the others; where the picks' textures pull against each other (25 flops: monotone)
+     the raking comes as close as it can.
 `texture_mix` gives the weighted shares that the two steps match.
 """
 import functools

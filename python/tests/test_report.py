@@ -112,22 +112,18 @@ def test_aggregates_are_the_weighted_sums_of_the_flops(clean):
     assert [row["flop"] for row in rows] == report.flops and set(results) == set(report.flops)
     weights = {row["flop"]: float(row["weight"]) for row in rows}
     assert sum(weights.values()) == pytest.approx(22100)
-    for action in actions:
-        assert summary["overall"]["frequencies"][action] == pytest.approx(
-            sum(weights[f] * results[f]["frequencies"][action] for f in weights) / 22100)
-    for kind in ("ev", "equity"):
-        for player in ("OOP", "IP"):
-            assert summary["overall"][kind][player] == pytest.approx(
-                sum(weights[f] * results[f][kind][player] for f in weights) / 22100)
-            assert [float(row[f"{kind}_{player.lower()}"]) for row in rows] == \
-                [results[f][kind][player] for f in weights]
-    # the categories partition the range: recombined, they give the root frequencies, flop by
-    # flop as the engine answered them and over all flops
-    breakdowns = [(1.0, result["categories"][kind], result["frequencies"])
+    for kind, per_flop in [("frequencies", action) for action in actions] + [
+            (kind, player) for kind in ("ev", "equity") for player in ("OOP", "IP")]:
+        assert summary["overall"][kind][per_flop] == pytest.approx(
+            sum(weights[f] * results[f][kind][per_flop] for f in weights) / 22100)
+        column = per_flop if kind == "frequencies" else f"{kind}_{per_flop.lower()}"
+        assert [float(row[column]) for row in rows] == [results[f][kind][per_flop] for f in weights]
+    # the categories split the range: recombined, they give the root frequencies, flop by flop
+    # as the engine answered them and over all flops
+    breakdowns = [(result["categories"][kind], result["frequencies"])
                   for result in results.values() for kind in ("made", "draw")]
-    breakdowns += [(22100 / 22100, summary[kind], summary["overall"]["frequencies"])
-                   for kind in ("made", "draw")]
-    for _, categories, frequencies in breakdowns:
+    breakdowns += [(summary[kind], summary["overall"]["frequencies"]) for kind in ("made", "draw")]
+    for categories, frequencies in breakdowns:
         assert sum(entry["share"] for entry in categories.values()) == pytest.approx(1)
         for action in actions:
             assert sum(entry["share"] * entry["frequencies"].get(action, 0)
