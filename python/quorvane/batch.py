@@ -10,6 +10,8 @@ go on.
 import contextlib
 import logging
 
+from distributed import Client, LocalCluster, as_completed
+
 from .batch_store import BatchError
 from .flop_solve import solve_flop
 
@@ -20,7 +22,6 @@ RETRIES = 2
 def dask_client(scheduler=None, workers=2):
     """A Dask client: of the scheduler at `scheduler` ("tcp://host:port"), else of a local
     cluster of `workers` single-threaded worker processes that ends with the block."""
-    from distributed import Client, LocalCluster  # only batches need Dask
     if scheduler:
         try:
             client = Client(scheduler, timeout=30)
@@ -38,7 +39,6 @@ def dask_client(scheduler=None, workers=2):
 def solve_flops(client, spot, flops, store, program=None, retries=RETRIES, solved=None):
     """Solves the flops that the store does not hold yet, writing each result to the store as it
     comes; solved(flop) is called after each. Returns {flop: error} for the flops that failed."""
-    from distributed import as_completed
     futures = {client.submit(solve_flop, spot, flop, program, retries=retries, pure=False): flop
                for flop in flops if flop not in store}
     failed = {}

@@ -59,8 +59,12 @@ def solve_command(args):
 
 
 def report_command(args):
-    from .batch import dask_client
-    from .report import Report
+    try:  # only reports need Dask and matplotlib
+        from .batch import dask_client
+        from .report import Report
+    except ImportError as error:
+        raise BatchError(f"reports need Debian's python3-dask, python3-distributed and "
+                         f"python3-matplotlib: {error}") from None
     if args.flops < 1 or args.workers < 1:
         raise BatchError("--flops and --workers must be at least 1")
     report = Report(load_spot(args.spot), args.flops, args.out, pathlib.Path(args.spot).name)

@@ -35,7 +35,8 @@ def _category_table(title, categories, actions):
     body = [[name, _percent(entry["share"]),
              *(_percent(entry["frequencies"].get(action, 0.0)) for action in actions)]
             for name, entry in categories.items()]
-    return f"<h3>{title}</h3>" + _table(["category", "% of range", *actions], body)
+    return f"<h3>{title}</h3>" + _table(["category", "% of range",
+                                         *(f"{action} (%)" for action in actions)], body)
 
 
 def _image(png, alt):
