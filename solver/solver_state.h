@@ -13,6 +13,7 @@
 #include "solver/compression.h"
 #include "solver/hand_list.h"
 #include "solver/node_store.h"
+#include "solver/subgame_marks.h"
 #include "tree/action_record.h"
 
 namespace qv {
@@ -98,8 +99,15 @@ public:
     const std::vector<Segment>& segments() const { return segments_; }
     double pairWeight() const { return pairWeight_; }
 
+    // Null for nodes without stores: terminals, and decision nodes of a dropped street.
     NodeStore* regrets(uint32_t node) const { return regrets_[node].get(); }
     NodeStore* strategySums(uint32_t node) const { return sums_[node].get(); }
+    // Releases to the system the stores of every decision node whose street is `street` or later.
+    void releaseStores(int street);
+    // Creates a decision node's stores, zeroed, unless it has them.
+    void ensureStores(uint32_t node, Paging paging);
+    SubgameMarks& subgames() { return subgames_; }
+    const SubgameMarks& subgames() const { return subgames_; }
     size_t storeBytes() const;
     StorageSizes uncompressedStorage() const { return uncompressed_; }
 
@@ -135,7 +143,7 @@ public:
 private:
     void buildNodeTable(const std::vector<ActionRecord>& records);
     void chooseCompression();
-    void createStores();
+    void createStores(uint32_t node, Paging paging);
 
     GameDefinition definition_;
     std::vector<GameNode> nodes_;
@@ -157,6 +165,7 @@ private:
     std::vector<std::unique_ptr<NodeStore>> regrets_;
     std::vector<std::unique_ptr<NodeStore>> sums_;
     StorageSizes uncompressed_;
+    SubgameMarks subgames_;
 
     int requestedCompression_ = CompressionAuto;
     int actualCompression_ = CompressionNone;

@@ -26,7 +26,7 @@ void runJob(Traversal& traversal, SubgameJob& job) {
             continue;
         }
         if (job.slot[j]->kind != SlotKind::AllIn) {
-            traversal.evaluateChild(*job.slot[j], 1, job.state, masked, job.value[j], job.best[j]);
+            traversal.evaluateChild(*job.slot[j], job.level, job.state, masked, job.value[j], job.best[j]);
             continue;
         }
         const int k = allIns.width++;
@@ -35,7 +35,7 @@ void runJob(Traversal& traversal, SubgameJob& job) {
         allIns.value[k] = job.value[j];
         allIns.best[k] = job.best[j];
     }
-    if (allIns.width) traversal.evaluateAllIns(allIns, 1, job.state);
+    if (allIns.width) traversal.evaluateAllIns(allIns, job.level, job.state);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #pragma once
-// The subgames below the chance nodes of the tree's first street: each (chance slot, dealt card)
+// The subgames below the chance slots of a pass's first segment: each (chance slot, dealt card)
 // becomes a job that the OpenMP team runs in parallel. Jobs write only records below their own
-// card and their own output vectors, so they need no locks, and the caller combines the outputs
-// in a fixed order: the results do not depend on the number of threads.
+// card and their own output vectors, so no two jobs write one record (river records are written
+// under their subgame's lock only so that a command's edit cannot interleave), and the caller
+// combines the outputs in a fixed order: the results do not depend on the number of threads.
 #include <vector>
 
 #include "solver/traversal.h"
@@ -13,7 +14,8 @@ namespace qv {
 struct SubgameJob {
     int width = 1;
     const SegmentSlot* slot[kMaxBatch] = {};
-    int state = 0;                // board state (level 1) of the representative card
+    int level = 1;                // board level of the dealt card
+    int state = 0;                // board state (at `level`) of the representative card
     int card = -1;
     const float* reach[kMaxBatch] = {};  // opponent reach at the slot, before the card is removed
     float* value[kMaxBatch] = {};        // traverser values (output)
