@@ -74,7 +74,8 @@ def report_command(args):
         try:
             with _progress_bar(len(report.flops), "flop", len(report.flops) - len(pending)) \
                     as bar, dask_client(args.scheduler, args.workers) as client:
-                failed = report.solve(client, args.program, bar and (lambda flop: bar.update()))
+                failed = report.solve(client, args.program,
+                                      None if bar is None else lambda flop: bar.update())
         except KeyboardInterrupt:
             raise BatchError(f"interrupted; the flops solved so far are kept in {args.out}: run "
                              "the same command again to go on") from None
