@@ -13,6 +13,7 @@ Usage: bench/workers_bench.py [--program build/quorvane] [--games DIR] [--thread
 """
 import os
 import re
+import subprocess
 import sys
 import tempfile
 import time
@@ -23,12 +24,17 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from quorvane.server_process import free_port  # noqa: E402
 
 RESULT = re.compile(r"(EV OOP|EV IP|Exploitable for): ([-\d.]+)")
+BYTES = re.compile(r"bytes_(?:sent|received):(\d+)")
 
 
-def traffic(pid):
-    with open(f"/proc/{pid}/io") as f:
-        fields = dict(line.split(": ") for line in f.read().splitlines())
-    return int(fields["rchar"]) + int(fields["wchar"])
+def traffic(ports):
+    """Bytes the master's connections to the workers have carried both ways, as the kernel
+    counts them (ss of iproute2)."""
+    total = 0
+    for port in ports:
+        out = subprocess.run(["ss", "-tinH", "dst", f"127.0.0.1:{port}"], capture_output=True, text=True).stdout
+        total += sum(int(n) for n in BYTES.findall(out))
+    return total
 
 
 def spawn_workers(session, count, directory):
@@ -51,6 +57,7 @@ def solve(args, game_file, workers):
     directory = tempfile.mkdtemp(prefix="quorvane-workers-bench-")
     os.chdir(directory)
     session = Session(args.program)
+    ports = []
     if workers:
         ports = spawn_workers(session, workers, directory)
         answer = session.ask("connect_to_workers " + " ".join(f"127.0.0.1:{p} 1" for p in ports))
@@ -60,11 +67,11 @@ def solve(args, game_file, workers):
     session.ask(f"set_threads {args.threads}")
     session.ask(f"set_accuracy {args.accuracy} fraction")
     session.ask("set_info_freq 10")
-    before, start = traffic(session.process.pid), session.seconds()
+    before, start = traffic(ports), session.seconds()
     session.ask("go 0 block")
-    seconds, moved = session.seconds() - start, traffic(session.process.pid) - before
+    seconds, moved = session.seconds() - start, traffic(ports) - before
     results = dict(RESULT.findall(session.ask("calc_results")))
-    iterations = int(session.ask("get_value solver_iterations"))
+    iterations = int(session.ask("get_value solver_iterations").split()[-1])
     ping = session.ask("ping") if workers else ""
     session.close()
     return iterations, results, seconds, moved / iterations, ping
