@@ -52,7 +52,7 @@ void cmdCalcEv(TokenList& tokens) {
 void cmdCalcEvPp(TokenList& tokens) {
     const ComboValues values = valuesAt(tokens);
     const HeldSolver held = builtSolver();
-    const SolverState& state = *held;
+    SolverState& state = *held;
     const ShowdownEquity equity = pointEquity(state, values.point, state.nodes()[values.point.node].player);
     for (int combo : combosByEquity(equity.raw))
         reply("%s: %.2f; %.2f\n", cardTables().comboName(combo).c_str(), values.ev[combo], values.weight[combo]);

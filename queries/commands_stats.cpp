@@ -29,7 +29,7 @@ void valueRow(const char* name, const char* format, const StrategyStatistics& st
 
 void cmdShowStats(TokenList& tokens) {
     const HeldSolver held = builtSolver();
-    const SolverState& state = *held;
+    SolverState& state = *held;
     const double epsilon = tokens.size() > 1 ? std::stod(tokens[1]) : 0.0;
     const int selection = tokens.size() > 2 ? parsePlayer(tokens[2]) : kBothPlayers;
     const StrategyStatistics stats = strategyStatistics(state, epsilon, selection);

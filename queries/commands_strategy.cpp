@@ -49,7 +49,7 @@ void cmdShowStrategy(TokenList& tokens) {
 void cmdShowStrategyPp(TokenList& tokens) {
     const DecisionPoint d = decisionAt(tokens[1]);
     const HeldSolver held = builtSolver();
-    const SolverState& state = *held;
+    SolverState& state = *held;
     const ShowdownEquity equity = pointEquity(state, d.point, state.nodes()[d.point.node].player);
     const CardTables& t = cardTables();
     for (int combo : combosByEquity(equity.raw)) {
@@ -76,7 +76,7 @@ void cmdShowLockedCombos(TokenList& tokens) {
 
 void cmdShowRange(TokenList& tokens) {
     const HeldSolver held = builtSolver();
-    const SolverState& state = *held;
+    SolverState& state = *held;
     if (tokens.size() < 2) argError(tokens);
     const int player = parsePlayer(tokens[1]);
     std::vector<double> range = state.definition().ranges[player];
@@ -119,7 +119,7 @@ void cmdShowRangeGrid(TokenList& tokens) {
 void cmdShowProbs(TokenList& tokens) {
     const NodeRef ref = resolveNodePath(tokens[1]);
     const HeldSolver held = builtSolver();
-    const SolverState& state = *held;
+    SolverState& state = *held;
     const TreePoint point = pointOf(ref);
     const double reach[2] = {reachProbability(state, point, 0), reachProbability(state, point, 1)};
     std::string children;

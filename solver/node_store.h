@@ -91,12 +91,17 @@ using StrategySumStore = NodeStore;
 
 // Float records: regrets or sums of flop and turn nodes, and of river nodes where no 16-bit class
 // applies.
+// `paging` says how the data pages are mapped: whole stores swept by every iteration take 2 MB
+// pages; stores of which only a few records will be written (a re-solved subgame) take small ones.
 using LayoutPointer = std::shared_ptr<const BoardLayout>;
-std::unique_ptr<NodeStore> makeFloatStore(StoreRole role, int actions, LayoutPointer layout);
+std::unique_ptr<NodeStore> makeFloatStore(StoreRole role, int actions, LayoutPointer layout,
+                                          Paging paging = Paging::Huge);
 // 16-bit regrets in units of 1 / (scale x record scale), with adaptive precision.
-std::unique_ptr<NodeStore> makeRegret16Store(int actions, LayoutPointer layout, float valueScale);
+std::unique_ptr<NodeStore> makeRegret16Store(int actions, LayoutPointer layout, float valueScale,
+                                             Paging paging = Paging::Huge);
 // The "fast" 16-bit strategy sums with a float scale per record; `groups` > 1 splits the records
 // into that many separately allocated blocks (the per-NUMA-node variant).
-std::unique_ptr<NodeStore> makeFastSumStore(int actions, LayoutPointer layout, int groups);
+std::unique_ptr<NodeStore> makeFastSumStore(int actions, LayoutPointer layout, int groups,
+                                            Paging paging = Paging::Huge);
 
 }  // namespace qv

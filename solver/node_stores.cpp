@@ -35,7 +35,8 @@ uint16_t toUnits(float value, float unit) { return uint16_t(std::lrint(std::clam
 
 class FloatStore final : public NodeStore {
 public:
-    FloatStore(int actions, LayoutPointer layout) : NodeStore(actions, std::move(layout)), data_(totalElements()) {}
+    FloatStore(int actions, LayoutPointer layout, Paging paging)
+        : NodeStore(actions, std::move(layout)), data_(totalElements(), paging) {}
 
     void* rowBase(int board) override { return values(board); }
     void currentStrategy(int board, float* strategy) override {
@@ -68,8 +69,8 @@ private:
 
 class Regret16Store final : public NodeStore {
 public:
-    Regret16Store(int actions, LayoutPointer layout, float valueScale)
-        : NodeStore(actions, std::move(layout)), valueScale_(valueScale), data_(totalElements()) {}
+    Regret16Store(int actions, LayoutPointer layout, float valueScale, Paging paging)
+        : NodeStore(actions, std::move(layout)), valueScale_(valueScale), data_(totalElements(), paging) {}
 
     void* rowBase(int board) override { return values(board); }
     void currentStrategy(int board, float* strategy) override {
@@ -120,13 +121,13 @@ class FastSumStore final : public NodeStore {
 public:
     static constexpr float kInitialScale = 16.0f;
 
-    FastSumStore(int actions, LayoutPointer layout, int groups) : NodeStore(actions, std::move(layout)) {
+    FastSumStore(int actions, LayoutPointer layout, int groups, Paging paging) : NodeStore(actions, std::move(layout)) {
         groups = std::max(1, std::min(groups, boards()));
         perGroup_ = std::max(1, (boards() + groups - 1) / groups);
         for (int first = 0; first < boards(); first += perGroup_) {
             int end = std::min(boards(), first + perGroup_);
             size_t elements = recordStart(end - 1) + recordElements(end - 1) - recordStart(first);
-            blocks_.emplace_back(elements);
+            blocks_.emplace_back(elements, paging);
         }
         for (RecordHeader& h : headers_) h.scale = kInitialScale;
     }
@@ -167,17 +168,17 @@ private:
 
 }  // namespace
 
-std::unique_ptr<NodeStore> makeFloatStore(StoreRole role, int actions, LayoutPointer layout) {
+std::unique_ptr<NodeStore> makeFloatStore(StoreRole role, int actions, LayoutPointer layout, Paging paging) {
     (void)role;  // both roles hold plain floats
-    return std::make_unique<FloatStore>(actions, std::move(layout));
+    return std::make_unique<FloatStore>(actions, std::move(layout), paging);
 }
 
-std::unique_ptr<NodeStore> makeRegret16Store(int actions, LayoutPointer layout, float valueScale) {
-    return std::make_unique<Regret16Store>(actions, std::move(layout), valueScale);
+std::unique_ptr<NodeStore> makeRegret16Store(int actions, LayoutPointer layout, float valueScale, Paging paging) {
+    return std::make_unique<Regret16Store>(actions, std::move(layout), valueScale, paging);
 }
 
-std::unique_ptr<NodeStore> makeFastSumStore(int actions, LayoutPointer layout, int groups) {
-    return std::make_unique<FastSumStore>(actions, std::move(layout), groups);
+std::unique_ptr<NodeStore> makeFastSumStore(int actions, LayoutPointer layout, int groups, Paging paging) {
+    return std::make_unique<FastSumStore>(actions, std::move(layout), groups, paging);
 }
 
 }  // namespace qv

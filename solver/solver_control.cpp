@@ -11,6 +11,7 @@
 #include "platform/process.h"
 #include "solver/iteration.h"
 #include "solver/settings.h"
+#include "solver/subgame_host.h"
 #include "tree/accuracy.h"
 #include "tree/built_tree.h"
 #include "tree/tree_params.h"
@@ -138,26 +139,48 @@ const char* solveStep(SolverState& state, const SolveRequest& request, SolverLis
     return nullptr;
 }
 
-const char* solveLoop(SolverState& state, const SolveRequest& request, SolverListener& listener) {
+// The solver thread's hold on the state for one step, released also when a step throws (a failing
+// worker of a shared solve ends it with an exception).
+class SolverTurn {
+public:
+    explicit SolverTurn(StateGate& gate) : gate_(gate) { gate_.enterSolver(); }
+    ~SolverTurn() { gate_.leaveSolver(); }
+    SolverTurn(const SolverTurn&) = delete;
+    SolverTurn& operator=(const SolverTurn&) = delete;
+
+private:
+    StateGate& gate_;
+};
+
+std::string iterate(SolverState& state, const SolveRequest& request, SolverListener& listener) {
     Control& c = control();
     SolveProgress progress;
     progress.startIteration = state.iteration();
     const char* reason = nullptr;
     while (!reason && !c.stop) {
-        c.gate.enterSolver();
+        const SolverTurn turn(c.gate);
         // A stop asked for while a command held the solver ends it before another iteration.
         if (!c.stop) reason = solveStep(state, request, listener, progress);
-        c.gate.leaveSolver();
     }
     return reason ? reason : "requested";
 }
 
-void finishSolve(SolverListener& listener, const char* reason, bool ownThread) {
+// A worker of a shared solve that fails ends the solve with its error as the reason; the
+// iteration it broke off is left half done, as a stop between its passes would leave it.
+std::string solveLoop(SolverState& state, const SolveRequest& request, SolverListener& listener) {
+    try {
+        return iterate(state, request, listener);
+    } catch (const RemoteFailure& e) {
+        return e.what();
+    }
+}
+
+void finishSolve(SolverListener& listener, const std::string& reason, bool ownThread) {
     Control& c = control();
     c.stop = false;
     listener.clearProgress();
     // Announced before the thread counts as gone, so that whatever a waiter does next comes after.
-    listener.stopped(reason);
+    listener.stopped(reason.c_str());
     if (!ownThread) return;
     std::lock_guard<std::mutex> lock(c.mutex);
     c.threadExists = false;

@@ -50,6 +50,14 @@ def parse_combo(text):
     return combo_index(first, second)
 
 
+def combos_free_of(cards):
+    """A mask of the combos that hold none of the cards of a text such as "QsJh2h"."""
+    cards = "".join(cards.split())
+    taken = {card_ordinal(cards[i:i + 2]) for i in range(0, len(cards), 2)}
+    return np.array([card_ordinal(name[:2]) not in taken and card_ordinal(name[2:]) not in taken
+                     for name in COMBO_NAMES])
+
+
 def hand_class_name(index):
     """The starting-hand class of a combo: "AA", "AKs" or "AKo"."""
     name = COMBO_NAMES[index]

@@ -225,6 +225,17 @@ class Engine:
         """How often the node is reached under both players' strategies."""
         return float(self.command(f"calc_global_freq {path}")[0])
 
+    def category_names(self):
+        """The names of the made-hand categories and of the draw categories, in index order."""
+        made, draws = self.command("show_category_names")[:2]
+        return made.split(), draws.split()
+
+    def categories(self, board):
+        """The made-hand and the draw category index of every combo on a board, as two integer
+        arrays (meaningless for combos that hold a board card)."""
+        made, draws = self.command(f"show_categories {board}")[:2]
+        return np.array(made.split(), dtype=int), np.array(draws.split(), dtype=int)
+
     def hand_order(self):
         return self.command("show_hand_order")[0].split()
 

@@ -10,6 +10,7 @@ Per-hand values are numpy arrays of 1326 values in the engine's combo order (car
 by_hand() and by_class() key them by combo ("AsKs") or by hand class ("AKs").
 """
 import re
+import time
 from dataclasses import dataclass
 
 import numpy as np
@@ -137,6 +138,15 @@ class Node:
         return self.engine.global_frequency(self.path)
 
 
+def next_round_size(steps, seconds, target):
+    """The number of iterations for a round to take about `target` seconds after `steps` took
+    `seconds` (the exploitability check included): at least 1, and at most four times as many,
+    so that one quick round does not make the next one run long."""
+    if seconds <= 0:
+        return 4 * steps
+    return max(1, min(4 * steps, int(steps * target / seconds)))
+
+
 @dataclass(frozen=True)
 class SolveStatus:
     """Where a solve stands: iterations so far, exploitability in chips and in percent of the
@@ -169,18 +179,27 @@ class Solver:
                            {PLAYERS[0]: results.ev_oop, PLAYERS[1]: results.ev_ip})
 
     def solve(self, accuracy=0.5, max_iterations=1000, check_every=10, progress=None,
-              timeout=3600.0):
+              timeout=3600.0, stop=None, round_seconds=None):
         """Iterates in rounds of check_every iterations until the exploitability is at most
         `accuracy` percent of the pot or max_iterations are done; progress(status) is called after
-        every round. timeout bounds each round. Returns the last status."""
+        every round. timeout bounds each round. stop() is asked before every round and ends the
+        solve when true. With round_seconds, each round after the first is sized to take about
+        that long, so that progress comes at a steady pace whatever an iteration costs. Returns
+        the last status."""
         status = self.status(timeout)
-        while status.percent > accuracy and status.iterations < max_iterations:
-            self.engine.go(min(check_every, max_iterations - status.iterations), timeout)
+        steps = check_every
+        while (status.percent > accuracy and status.iterations < max_iterations
+               and not (stop and stop())):
+            started = time.monotonic()
+            self.engine.go(min(steps, max_iterations - status.iterations), timeout)
             before, status = status, self.status(timeout)
             if progress:
                 progress(status)
             if status.iterations == before.iterations:  # the engine's own iteration cap
                 break
+            if round_seconds:
+                steps = next_round_size(status.iterations - before.iterations,
+                                        time.monotonic() - started, round_seconds)
         return status
 
     def node(self, where):

@@ -89,3 +89,14 @@ def test_save_and_load_keep_the_solution(solved, tmp_path):
     before = engine.strategy("r:0")
     engine.load(tmp_path / "river.tree")
     assert np.array_equal(engine.strategy("r:0"), before)
+
+
+def test_a_solve_stops_when_asked_and_rounds_grow_at_most_fourfold(program):
+    game, _ = benchmark_game("river")
+    with Engine.popen(program) as engine:
+        statuses = []
+        status = Solver(engine, game, threads=1).solve(
+            accuracy=0, check_every=3, progress=statuses.append,
+            stop=lambda: len(statuses) == 2, round_seconds=10)
+    assert len(statuses) == 2 and status == statuses[-1]
+    assert statuses[0].iterations == 3 and 3 < statuses[1].iterations <= 3 + 4 * 3

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "solver/node_store.h"
-#include "solver/settings.h"
 #include "solver/solver_state.h"
 #include "test_games.h"
 
@@ -108,7 +107,6 @@ GameDefinition smallGame(int street) {
 }
 
 TEST(NodeStores, RiverNodesOfFlopTreesAreSixteenBitAndOtherTreesStayFloat) {
-    solverSettings().riverStrategy = true;
     struct Row {
         int street;
         int riverRegretBytes;
@@ -127,9 +125,9 @@ TEST(NodeStores, RiverNodesOfFlopTreesAreSixteenBitAndOtherTreesStayFloat) {
 }
 
 TEST(NodeStores, RiverStrategyStorageOffLeavesRiverNodesWithoutSums) {
-    solverSettings().riverStrategy = false;
-    SolverState state(smallGame(1));
-    solverSettings().riverStrategy = true;
+    GameDefinition game = smallGame(1);
+    game.riverStrategy = false;
+    SolverState state(game);
     EXPECT_NE(state.strategySums(0), nullptr);
     EXPECT_EQ(state.strategySums(1), nullptr);
 }
