@@ -154,15 +154,15 @@ void SolverState::createStores() {
             // below half a unit would be lost to rounding: the units are made kRiverUnitGain times
             // finer, and records that grow too large are halved by adaptive precision.
             double normaliser = std::max(rangeMass_[1 - n.player], 1e-9) / kRiverUnitGain;
-            regrets_[i] = makeRegret16Store(actions, layout, float(valueScale_ / normaliser));
+            regrets_[i] = makeRegret16Store(actions, layout, float(valueScale_ / normaliser), components_.regret);
         } else {
-            regrets_[i] = makeFloatStore(StoreRole::Regrets, actions, layout);
+            regrets_[i] = makeFloatStore(actions, layout);
         }
         if (n.street == 3 && !riverStrategy) continue;
         if (sixteenBit && components_.strategy != 0)
-            sums_[i] = makeFastSumStore(actions, layout, numaGroups);
+            sums_[i] = makeSum16Store(actions, layout, components_.strategy, numaGroups);
         else
-            sums_[i] = makeFloatStore(StoreRole::StrategySums, actions, layout);
+            sums_[i] = makeFloatStore(actions, layout);
     }
 }
 

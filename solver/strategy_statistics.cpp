@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "solver/packed_rows.h"
 #include "solver/segments.h"
 
 namespace qv {
@@ -112,8 +113,10 @@ private:
         NodeStore* regrets = state_.regrets(node);
         NodeStore* sums = state_.strategySums(node);
         std::vector<float> sigma(size_t(regrets->actions()) * size_t(regrets->stride(record)));
+        regrets->openRecord(record);
         regrets->currentStrategy(record, sigma.data());
         evenSplitWithoutRegrets(*regrets, record, sigma);
+        regrets->closeRecord(record);
         if (averaged_ && sums) sums->averageStrategy(record, sigma.data(), sigma.data());
         return sigma;
     }
@@ -122,15 +125,8 @@ private:
     // iteration's default that favours the first action.
     static void evenSplitWithoutRegrets(NodeStore& regrets, int record, std::vector<float>& sigma) {
         const int actions = regrets.actions(), stride = regrets.stride(record);
-        const void* base = regrets.rowBase(record);
         for (int h = 0; h < regrets.hands(record); ++h) {
-            double sum = 0;
-            for (int a = 0; a < actions; ++a) {
-                const size_t i = size_t(a) * stride + h;
-                sum += regrets.bytesPerElement() == 2 ? double(static_cast<const uint16_t*>(base)[i])
-                                                      : double(static_cast<const float*>(base)[i]);
-            }
-            if (sum >= kSmallestNormal) continue;
+            if (regrets.hasRegret(record, h)) continue;
             for (int a = 0; a < actions; ++a) sigma[size_t(a) * stride + h] = 1.0f / float(actions);
         }
     }
@@ -169,6 +165,8 @@ private:
 }  // namespace
 
 StrategyStatistics strategyStatistics(const SolverState& state, double epsilon, int selection) {
+    // The walk visits the records of a row one after another: packed rows are decoded once each.
+    HoldRowsScope rows;
     return StatisticsWalk(state, epsilon, selection).run();
 }
 

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "solver/packed_rows.h"
 #include "solver/scratch.h"
 #include "platform/numa.h"
 #include "solver/vector_ops.h"
@@ -16,6 +17,9 @@ namespace {
 
 void runJob(Traversal& traversal, SubgameJob& job) {
     ScratchScope scope(threadScratch());
+    // A job visits the records below its card row by row: each packed row is decoded once and
+    // stored once.
+    HoldRowsScope rows;
     const size_t bytes = sizeof(float) * size_t(traversal.traverserStride());
     Traversal::AllInBatch allIns;
     for (int j = 0; j < job.width; ++j) {

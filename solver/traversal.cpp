@@ -64,12 +64,19 @@ void Traversal::descend(const Segment& segment, int record, Frame& frame) {
         NodeStore* regrets = state_.regrets(slot.node);
         NodeStore* sums = state_.strategySums(slot.node);
         float* sigma = scratch.take<float>(size_t(actions) * stride);
+        // The traverser's regrets stay open until ascend has added to them.
+        regrets->openRecord(record);
         regrets->currentStrategy(record, sigma);
+        if (q != p) regrets->closeRecord(record);
+        const bool averaging = sums && accumulatesAt(segment.street) && q != p &&
+                               !(regrets->record(record).flags & RecordLocked);
+        if (sums && (averaging || !settings_.training)) sums->openRecord(record);
         if (!settings_.training && sums) sums->averageStrategy(record, sigma, sigma);
         frame.strategy[d] = sigma;
         const uint32_t* kids = &segment.children[slot.firstChild];
         if (q == p) {
             for (int a = 0; a < actions; ++a) frame.reach[kids[a]] = reach;
+            if (sums && !settings_.training) sums->closeRecord(record);
             continue;
         }
         const float** grown = scratch.take<const float*>(size_t(actions));
@@ -79,10 +86,11 @@ void Traversal::descend(const Segment& segment, int record, Frame& frame) {
             grown[a] = live ? childReach : nullptr;
             frame.reach[kids[a]] = grown[a];
         }
-        if (sums && accumulatesAt(segment.street) && !(regrets->record(record).flags & RecordLocked)) {
+        if (averaging) {
             ScratchScope temp(scratch);
             sums->accumulateStrategy(record, grown, settings_.weight, scratch.take<float>(size_t(actions) * stride));
         }
+        if (sums && (averaging || !settings_.training)) sums->closeRecord(record);
     }
 }
 
@@ -192,6 +200,7 @@ void Traversal::ascend(const Segment& segment, int record, Frame& frame) {
                     if (!values[a]) values[a] = zeros_;
                 regrets->addRegrets(record, values, out, settings_.update);
             }
+            regrets->closeRecord(record);
         } else {
             std::memset(out, 0, sizeof(float) * size_t(n));
             if (best) std::memset(best, 0, sizeof(float) * size_t(n));
