@@ -1,7 +1,10 @@
 #include "codec/store_value_coder.h"
 
+#include <immintrin.h>
+
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace qv {
 
@@ -39,58 +42,102 @@ T getLittleEndian(const uint8_t* in, int bytes) {
     return T(value);
 }
 
-template <typename Coder>
-uint8_t* putGroup(const typename Coder::Value* v, int mode, uint8_t* out) {
-    if (mode == 1) {
-        for (int i = 0; i < kGroup; ++i) out[i] = uint8_t(v[i]);
-    } else if (mode == 2 && Coder::groupBytes(2) == 12) {
-        for (int i = 0; i < kGroup; i += 2, out += 3) {
-            out[0] = uint8_t(v[i]);
-            out[1] = uint8_t((v[i] >> 8) | (v[i + 1] << 4));
-            out[2] = uint8_t(v[i + 1] >> 4);
+uint8_t* putWideGroup(const uint32_t* v, int mode, uint8_t* out) {
+    const int bytes = Wide::groupBytes(mode) / kGroup;
+    for (int i = 0; i < kGroup && bytes; ++i) putLittleEndian(out + i * bytes, v[i], bytes);
+    return out + Wide::groupBytes(mode);
+}
+
+const uint8_t* getWideGroup(const uint8_t* in, int mode, uint32_t* v) {
+    const int bytes = Wide::groupBytes(mode) / kGroup;
+    for (int i = 0; i < kGroup; ++i) v[i] = bytes ? getLittleEndian<uint32_t>(in + i * bytes, bytes) : 0;
+    return in + Wide::groupBytes(mode);
+}
+
+// The 16-bit coder's groups are read and written eight values at a time: records are decoded
+// and coded again on every visit of a packed store.
+int narrowMode(__m128i group) {
+    const int largest = 0xFFFF ^ _mm_extract_epi16(_mm_minpos_epu16(_mm_xor_si128(group, _mm_set1_epi32(-1))), 0);
+    return Narrow::mode(uint32_t(largest));
+}
+
+uint8_t* putNarrowGroup(__m128i group, int mode, uint8_t* out) {
+    switch (mode) {
+        case 1: _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(group, group)); return out + 8;
+        case 2: {
+            // Pairs of 12-bit values become 24-bit numbers, then three bytes each.
+            const __m128i pairs = _mm_madd_epi16(group, _mm_set1_epi32(0x10000001));
+            const __m128i bytes = _mm_shuffle_epi8(pairs, _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
+            const int last = _mm_extract_epi32(bytes, 2);
+            std::memcpy(out + 8, &last, 4);
+            return out + 12;
         }
-        return out;
-    } else if (mode >= 2) {
-        const int bytes = Coder::groupBytes(mode) / kGroup;
-        for (int i = 0; i < kGroup; ++i) putLittleEndian(out + i * bytes, v[i], bytes);
+        case 3: _mm_storeu_si128(reinterpret_cast<__m128i*>(out), group); return out + 16;
+        default: return out;
     }
-    return out + Coder::groupBytes(mode);
+}
+
+const uint8_t* getNarrowGroup(const uint8_t* in, const uint8_t* end, int mode, uint16_t* v) {
+    __m128i group = _mm_setzero_si128();
+    if (mode == 1) {
+        group = _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in)));
+    } else if (mode == 2) {
+        __m128i bytes;
+        if (end - in >= 16) {
+            bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+        } else {
+            alignas(16) uint8_t copy[16] = {};
+            std::memcpy(copy, in, 12);
+            bytes = _mm_load_si128(reinterpret_cast<const __m128i*>(copy));
+        }
+        const __m128i pairs = _mm_shuffle_epi8(bytes, _mm_setr_epi8(0, 1, 1, 2, 3, 4, 4, 5, 6, 7, 7, 8, 9, 10, 10, 11));
+        group = _mm_blend_epi16(_mm_and_si128(pairs, _mm_set1_epi16(0x0FFF)), _mm_srli_epi16(pairs, 4), 0xAA);
+    } else if (mode == 3) {
+        group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(v), group);
+    return in + Narrow::groupBytes(mode);
 }
 
 template <typename Coder>
-const uint8_t* getGroup(const uint8_t* in, int mode, typename Coder::Value* v) {
-    using Value = typename Coder::Value;
-    if (mode == 0) {
-        std::fill(v, v + kGroup, Value(0));
-    } else if (mode == 1) {
-        for (int i = 0; i < kGroup; ++i) v[i] = in[i];
-    } else if (mode == 2 && Coder::groupBytes(2) == 12) {
-        for (int i = 0; i < kGroup; i += 2, in += 3) {
-            v[i] = Value(in[0] | (in[1] & 0x0F) << 8);
-            v[i + 1] = Value(in[1] >> 4 | in[2] << 4);
+uint8_t* encodeBlock(const typename Coder::Value* values, uint8_t* out) {
+    uint8_t* header = out++;
+    *header = 0;
+    for (int g = 0; g < kBlock / kGroup; ++g) {
+        const auto* group = values + g * kGroup;
+        int mode = 0;
+        if constexpr (std::is_same_v<Coder, Narrow>) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(group));
+            mode = narrowMode(v);
+            out = putNarrowGroup(v, mode, out);
+        } else {
+            mode = Coder::mode(*std::max_element(group, group + kGroup));
+            out = putWideGroup(group, mode, out);
         }
-        return in;
-    } else {
-        const int bytes = Coder::groupBytes(mode) / kGroup;
-        for (int i = 0; i < kGroup; ++i) v[i] = getLittleEndian<Value>(in + i * bytes, bytes);
+        *header = uint8_t(*header | mode << (2 * g));
     }
-    return in + Coder::groupBytes(mode);
+    return out;
+}
+
+template <typename Coder>
+const uint8_t* decodeBlock(const uint8_t* in, const uint8_t* end, typename Coder::Value* values) {
+    if (in == end) return nullptr;
+    const uint8_t header = *in++;
+    for (int g = 0; g < kBlock / kGroup; ++g) {
+        const int mode = header >> (2 * g) & 3;
+        if (end - in < Coder::groupBytes(mode)) return nullptr;
+        if constexpr (std::is_same_v<Coder, Narrow>) in = getNarrowGroup(in, end, mode, values + g * kGroup);
+        else in = getWideGroup(in, mode, values + g * kGroup);
+    }
+    return in;
 }
 
 template <typename Coder>
 size_t encode(const typename Coder::Value* values, int n, uint8_t* out) {
     uint8_t* start = out;
     int i = 0;
-    for (; i + kBlock <= n; i += kBlock) {
-        uint8_t* header = out++;
-        *header = 0;
-        for (int g = 0; g < kBlock / kGroup; ++g) {
-            const auto* group = values + i + g * kGroup;
-            const int mode = Coder::mode(*std::max_element(group, group + kGroup));
-            *header = uint8_t(*header | mode << (2 * g));
-            out = putGroup<Coder>(group, mode, out);
-        }
-    }
+    for (; i + kBlock <= n; i += kBlock) out = encodeBlock<Coder>(values + i, out);
     for (; i < n; i += kGroup) {
         const int count = std::min(kGroup, n - i);
         const int header = Coder::tailHeader(*std::max_element(values + i, values + i + count));
@@ -106,15 +153,8 @@ bool decode(const uint8_t* in, size_t size, typename Coder::Value* values, int n
     const uint8_t* start = in;
     const uint8_t* end = in + size;
     int i = 0;
-    for (; i + kBlock <= n; i += kBlock) {
-        if (in == end) return false;
-        const uint8_t header = *in++;
-        for (int g = 0; g < kBlock / kGroup; ++g) {
-            const int mode = header >> (2 * g) & 3;
-            if (end - in < Coder::groupBytes(mode)) return false;
-            in = getGroup<Coder>(in, mode, values + i + g * kGroup);
-        }
-    }
+    for (; i + kBlock <= n; i += kBlock)
+        if (!(in = decodeBlock<Coder>(in, end, values + i))) return false;
     for (; i < n; i += kGroup) {
         const int count = std::min(kGroup, n - i);
         if (in == end) return false;

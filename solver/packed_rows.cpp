@@ -86,6 +86,9 @@ private:
         heldBytes_ -= h->values.size() * sizeof(uint16_t);
         held_.erase(std::find(held_.begin(), held_.end(), h));
         h->store = nullptr;
+        // The memory goes back to the allocator: kept here, each entry would grow to the largest
+        // row it ever held, and the thread would keep far more than it holds at once.
+        std::vector<uint16_t>().swap(h->values);
         free_.push_back(h);
     }
 
@@ -179,23 +182,31 @@ void PackedStorage::store(int row, const uint16_t* values) {
     thread_local std::vector<uint8_t> coded;
     coded.clear();
     coder_.encode(*layout_, actions_, row, values, coded);
-    bool moved = false;
+    bool wasted = false;
     {
         RowLock lock(rowLocks_[row]);
         Chunk& c = chunks_[size_t(row)];
+        const uint32_t fit = withSlack(coded.size());
         if (coded.size() > c.capacity) {
+            // Too large: the row moves to the top and leaves its chunk behind.
             std::lock_guard<std::mutex> arena(arenaMutex_);
             waste_ += c.capacity;
-            c.capacity = withSlack(coded.size());
+            c.capacity = fit;
             c.offset = top_;
             top_ += c.capacity;
             buffer_.grow(int64_t(top_.load()));
-            moved = true;
+            wasted = true;
+        } else if (c.capacity > fit + fit / 4) {
+            // Far smaller: the row keeps the front of its chunk and leaves the rest behind.
+            std::lock_guard<std::mutex> arena(arenaMutex_);
+            waste_ += c.capacity - fit;
+            c.capacity = fit;
+            wasted = true;
         }
         std::memcpy(buffer_.data() + c.offset, coded.data(), coded.size());
         c.size = uint32_t(coded.size());
     }
-    if (moved) compactIfWasteful();
+    if (wasted) compactIfWasteful();
 }
 
 void PackedStorage::compactIfWasteful() {
@@ -220,7 +231,6 @@ void PackedStorage::compactIfWasteful() {
             if (c.capacity == 0) continue;
             std::memmove(buffer_.data() + to, buffer_.data() + c.offset, c.size);
             c.offset = to;
-            c.capacity = std::min(c.capacity, withSlack(c.size));
             to += c.capacity;
         }
         top_ = to;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "codec/array_codec.h"
+#include "codec/bit_width_coder.h"
 #include "codec/memory_streams.h"
 #include "codec/store_value_coder.h"
 #include "solver/packed_rows.h"
@@ -12,7 +13,7 @@ namespace qv {
 
 namespace {
 
-constexpr uint16_t kCoarseRegretLimit = 255;
+constexpr uint16_t kCoarseRegretLimit = 127;
 constexpr float kSumLimit[3] = {0.0f, 4095.0f, 255.0f};
 
 // Calls `array(values, n)` for every hand array of a row, in coding order.
@@ -28,22 +29,38 @@ void zeroPadding(uint16_t* values, const BoardLayout& layout, int board) {
     std::fill(values + layout.counts[board], values + layout.strides[board], uint16_t(0));
 }
 
-// Every hand array coded with the 16-bit store value coder, back to back.
-class StoreValueRows final : public RowCoder {
+// The array coders that code each hand array on its own.
+struct StoreValueArrays {
+    static size_t bound(int n) { return storeValueBound(n, 2); }
+    static size_t encode(const uint16_t* v, int n, uint8_t* out) { return encodeStoreValues16(v, n, out); }
+    static bool decode(const uint8_t* in, size_t size, uint16_t* v, int n, size_t& used) {
+        return decodeStoreValues16(in, size, v, n, used);
+    }
+};
+
+struct BitWidthArrays {
+    static size_t bound(int n) { return bitWidthBound(n); }
+    static size_t encode(const uint16_t* v, int n, uint8_t* out) { return encodeBitWidths(v, n, out); }
+    static bool decode(const uint8_t* in, size_t size, uint16_t* v, int n, size_t& used) {
+        return decodeBitWidths(in, size, v, n, used);
+    }
+};
+
+// Every hand array of the row coded on its own, back to back.
+template <typename Arrays>
+class ArrayRows final : public RowCoder {
 public:
     size_t bound(const BoardLayout& layout, int actions, int row) const override {
         size_t bytes = 0;
-        for (int b = layout.rows[row]; b < layout.rowEnd(row); ++b)
-            bytes += size_t(actions) * storeValueBound(layout.counts[b], 2);
+        for (int b = layout.rows[row]; b < layout.rowEnd(row); ++b) bytes += size_t(actions) * Arrays::bound(layout.counts[b]);
         return bytes;
     }
     void encode(const BoardLayout& layout, int actions, int row, const uint16_t* values,
                 std::vector<uint8_t>& out) const override {
         size_t used = out.size();
         out.resize(used + bound(layout, actions, row));
-        forEachArray(layout, actions, row, values, [&](const uint16_t* v, int b) {
-            used += encodeStoreValues16(v, layout.counts[b], out.data() + used);
-        });
+        forEachArray(layout, actions, row, values,
+                     [&](const uint16_t* v, int b) { used += Arrays::encode(v, layout.counts[b], out.data() + used); });
         out.resize(used);
     }
     void decode(const BoardLayout& layout, int actions, int row, const uint8_t* in, size_t size,
@@ -51,7 +68,7 @@ public:
         size_t position = 0;
         forEachArray(layout, actions, row, values, [&](uint16_t* v, int b) {
             size_t used = 0;
-            if (!decodeStoreValues16(in + position, size - position, v, layout.counts[b], used)) codedDataFailure();
+            if (!Arrays::decode(in + position, size - position, v, layout.counts[b], used)) codedDataFailure();
             position += used;
             zeroPadding(v, layout, b);
         });
@@ -97,14 +114,17 @@ public:
     }
 };
 
-const StoreValueRows kStoreValueRows;
+const ArrayRows<StoreValueArrays> kStoreValueRows;
+const ArrayRows<BitWidthArrays> kBitWidthRows;
 const EntropyStreamRows kEntropyStreamRows;
 
 }  // namespace
 
 std::unique_ptr<NodeStore> makePackedRegretStore(int actions, LayoutPointer layout, float valueScale, int component) {
-    const uint16_t limit = component == 2 ? kCoarseRegretLimit : 0;
-    return std::make_unique<Regret16Records<PackedStorage>>(valueScale, limit, actions, std::move(layout),
+    if (component == 2)
+        return std::make_unique<Regret16Records<PackedStorage>>(valueScale, kCoarseRegretLimit, actions,
+                                                                 std::move(layout), kBitWidthRows);
+    return std::make_unique<Regret16Records<PackedStorage>>(valueScale, uint16_t(0), actions, std::move(layout),
                                                              kStoreValueRows);
 }
 

@@ -132,7 +132,9 @@ TEST(NodeStores, EachLevelGivesRiverNodesOfFlopTreesItsClasses) {
         EXPECT_EQ(state.actualCompression(), row.street == 1 ? row.level : CompressionNone);
         const uint32_t river = row.street < 3 ? 1 : 0;
         EXPECT_EQ(keepsWholeUnits(*state.regrets(river)), row.street == 1);
-        if (row.street < 3) EXPECT_FALSE(keepsWholeUnits(*state.regrets(0)));
+        if (row.street < 3) {
+            EXPECT_FALSE(keepsWholeUnits(*state.regrets(0)));
+        }
         EXPECT_EQ(keepsWholeUnits(*state.strategySums(river)), row.sixteenBitSums);
         EXPECT_EQ(packed(state.regrets(river)), row.packedRegrets);
         EXPECT_EQ(packed(state.strategySums(river)), row.packedSums);
