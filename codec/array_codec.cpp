@@ -1,6 +1,6 @@
 #include "codec/array_codec.h"
 
-#include <vector>
+#include <algorithm>
 
 #include "codec/compressors.h"
 #include "platform/fatal_exit.h"
@@ -13,26 +13,20 @@ void checkArrayLength(int n) {
     if (n < 0 || n > kMaxArrayValues) fatalExit("codec array of %d values: at most %d\n", n, kMaxArrayValues);
 }
 
-namespace {
-
-std::vector<uint32_t> widen(const uint16_t* values, int n) {
-    return values ? std::vector<uint32_t>(values, values + n) : std::vector<uint32_t>();
-}
-
-}  // namespace
-
 void ArrayEncoder::encode16(const uint16_t* values, int n, const uint16_t* reference) {
     checkArrayLength(n);
-    const std::vector<uint32_t> wide = widen(values, n), wideReference = widen(reference, n);
-    encode(wide.data(), n, reference ? wideReference.data() : nullptr);
+    uint32_t wide[kMaxArrayValues], wideReference[kMaxArrayValues];
+    std::copy(values, values + n, wide);
+    if (reference) std::copy(reference, reference + n, wideReference);
+    encode(wide, n, reference ? wideReference : nullptr);
 }
 
 bool ArrayDecoder::tryDecode16(uint16_t* values, int n, const uint16_t* reference) {
     checkArrayLength(n);
-    std::vector<uint32_t> wide(static_cast<size_t>(n));
-    const std::vector<uint32_t> wideReference = widen(reference, n);
-    if (!tryDecode(wide.data(), n, reference ? wideReference.data() : nullptr)) return false;
-    for (int i = 0; i < n; ++i) values[i] = uint16_t(wide[i]);
+    uint32_t wide[kMaxArrayValues], wideReference[kMaxArrayValues];
+    if (reference) std::copy(reference, reference + n, wideReference);
+    if (!tryDecode(wide, n, reference ? wideReference : nullptr)) return false;
+    std::copy(wide, wide + n, values);
     return true;
 }
 

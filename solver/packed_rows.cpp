@@ -20,9 +20,13 @@ constexpr int64_t kGranularity = 16384;
 uint32_t withSlack(size_t bytes) { return uint32_t(bytes + bytes / 16 + 32); }
 
 // The rows the calling thread holds decoded. A direct-mapped table finds a held row in one probe
-// almost always; the list behind it is searched only on a collision.
+// almost always; the list behind it is searched only on a collision. The decoded values sit one
+// after another in a region of the thread's own: rows are let go of all together at the end of a
+// scope, or one by one just after their use outside one, so the region is reused from its start
+// each time no row is held, and never fragments.
 class HeldRows {
 public:
+    HeldRows() : region_(kRegionReservation, kRegionGranularity) {}
     ~HeldRows() {
         for (HeldRow* h : std::vector<HeldRow*>(held_)) release(h);
     }
@@ -52,44 +56,46 @@ public:
     }
 
 private:
+    static constexpr int64_t kRegionReservation = int64_t(1) << 34;
+    static constexpr int64_t kRegionGranularity = 1 << 16;
+
     static size_t slotOf(const PackedStorage* store, int row) {
         const uint64_t key = reinterpret_cast<uintptr_t>(store) ^ (uint64_t(uint32_t(row)) * 0x9E3779B97F4A7C15ull);
         return size_t((key * 0xFF51AFD7ED558CCDull) >> 52);
     }
 
     HeldRow* hold(PackedStorage& store, int row) {
-        if (heldBytes_ > kHeldBytesLimit) releaseUnpinned();
-        HeldRow* h = nullptr;
+        if (used_ > kHeldBytesLimit) releaseUnpinned();
         if (free_.empty()) {
             pool_.push_back(std::make_unique<HeldRow>());
-            h = pool_.back().get();
-        } else {
-            h = free_.back();
-            free_.pop_back();
+            free_.push_back(pool_.back().get());
         }
+        HeldRow* h = free_.back();
+        free_.pop_back();
         h->store = &store;
         h->row = row;
         h->pins = 0;
         h->dirty = false;
-        h->values.resize(store.rowElements(row));
-        store.load(row, h->values.data());
-        heldBytes_ += h->values.size() * sizeof(uint16_t);
+        h->size = store.rowElements(row);
+        // 32-byte steps keep every row aligned for the vector loops.
+        const size_t bytes = (h->size * sizeof(uint16_t) + 31) & ~size_t(31);
+        region_.grow(int64_t(used_ + bytes));
+        h->values = reinterpret_cast<uint16_t*>(region_.data() + used_);
+        used_ += bytes;
+        store.load(row, h->values);
         held_.push_back(h);
         slots_[slotOf(&store, row)] = h;
         return h;
     }
 
     void release(HeldRow* h) {
-        if (h->dirty) h->store->store(h->row, h->values.data());
+        if (h->dirty) h->store->store(h->row, h->values);
         HeldRow*& slot = slots_[slotOf(h->store, h->row)];
         if (slot == h) slot = nullptr;
-        heldBytes_ -= h->values.size() * sizeof(uint16_t);
         held_.erase(std::find(held_.begin(), held_.end(), h));
         h->store = nullptr;
-        // The memory goes back to the allocator: kept here, each entry would grow to the largest
-        // row it ever held, and the thread would keep far more than it holds at once.
-        std::vector<uint16_t>().swap(h->values);
         free_.push_back(h);
+        if (held_.empty()) used_ = 0;
     }
 
     void releaseUnpinned() {
@@ -101,7 +107,8 @@ private:
     std::vector<HeldRow*> free_;
     std::vector<std::unique_ptr<HeldRow>> pool_;
     std::array<HeldRow*, 4096> slots_{};
-    size_t heldBytes_ = 0;
+    ReservedBuffer region_;
+    size_t used_ = 0;
     int scopes_ = 0;
 };
 
@@ -162,7 +169,7 @@ void PackedStorage::closeRecord(int board) {
 
 PackedStorage::Use::Use(PackedStorage& storage, int board, bool write)
     : held_(heldRows().pin(storage, storage.layout_->rowOfBoard[board])),
-      values_(held_->values.data() + storage.elementOffset(board)) {
+      values_(held_->values + storage.elementOffset(board)) {
     held_->dirty |= write;
 }
 
@@ -235,7 +242,8 @@ void PackedStorage::compactIfWasteful() {
         }
         top_ = to;
         waste_ = 0;
-        buffer_.discardFrom(int64_t(to));
+        // The rows grow back into the next eighth before the next compaction.
+        buffer_.discardFrom(int64_t(to + to / 8));
     }
     for (int r = 0; r < rows; ++r) rowLocks_[r].store(false, std::memory_order_release);
     compacting_ = false;

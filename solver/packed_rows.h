@@ -45,7 +45,8 @@ struct HeldRow {
     int row = -1;
     int pins = 0;       // uses in progress
     bool dirty = false;
-    std::vector<uint16_t> values;
+    size_t size = 0;  // values, in elements
+    uint16_t* values = nullptr;
 };
 
 // While one is alive on a thread, the rows the thread decodes stay decoded until it ends (or the
