@@ -16,6 +16,15 @@ public:
     void put(uint32_t value, int n) {
         bits_ |= uint64_t(value & (n == 32 ? 0xFFFFFFFFu : (1u << n) - 1)) << count_;
         count_ += n;
+        if (count_ < 32) return;
+        // Whole words while there is room for them, bytes near the end.
+        if (capacity_ - size_ >= 8) {
+            std::memcpy(out_ + size_, &bits_, 8);
+            size_ += 4;
+            bits_ >>= 32;
+            count_ -= 32;
+            return;
+        }
         while (count_ >= 8) {
             emit(uint8_t(bits_));
             bits_ >>= 8;
@@ -31,7 +40,10 @@ public:
     }
     // Pads the last byte with zeros; returns the bytes written.
     size_t finish() {
-        if (count_ > 0) emit(uint8_t(bits_));
+        for (; count_ > 0; count_ -= 8) {
+            emit(uint8_t(bits_));
+            bits_ >>= 8;
+        }
         bits_ = 0;
         count_ = 0;
         return size_;
@@ -112,7 +124,8 @@ public:
         position_ -= size_t(n);
         const size_t byte = position_ / 8;
         uint64_t word = 0;
-        std::memcpy(&word, in_ + byte, byte + 8 <= size_ ? 8 : size_ - byte);
+        if (byte + 8 <= size_) std::memcpy(&word, in_ + byte, 8);  // a fixed size keeps the copy one load
+        else std::memcpy(&word, in_ + byte, size_ - byte);
         return uint32_t(word >> (position_ % 8)) & ((1u << n) - 1);
     }
     bool exhausted() const { return position_ == 0; }

@@ -88,8 +88,14 @@ struct SymbolTransform {
 }  // namespace
 
 size_t fseCompress(const uint8_t* in, size_t n, uint8_t* out, size_t capacity) {
+    // Four partial counts: runs of one byte would otherwise wait on their own counter's update.
+    std::array<Counts, 4> partial{};
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4)
+        for (int k = 0; k < 4; ++k) ++partial[k][in[i + k]];
+    for (; i < n; ++i) ++partial[0][in[i]];
     Counts counts{};
-    for (size_t i = 0; i < n; ++i) ++counts[in[i]];
+    for (int sym = 0; sym < kSymbols; ++sym) counts[sym] = partial[0][sym] + partial[1][sym] + partial[2][sym] + partial[3][sym];
     int distinct = 0, largestSymbol = 0;
     for (int s = 0; s < kSymbols; ++s)
         if (counts[s]) {
@@ -127,14 +133,23 @@ size_t fseCompress(const uint8_t* in, size_t n, uint8_t* out, size_t capacity) {
     const size_t headerBytes = header.finish();
     if (header.failed()) return 0;
     BitWriter bits(out + headerBytes, limit - headerBytes);
-    uint32_t state = size;
-    for (size_t i = n; i-- > 0;) {
-        const SymbolTransform& t = transform[in[i]];
+    // Two states take the symbols in turn (even, odd), so that decoding runs two chains of table
+    // lookups at once. Symbols are coded from the last to the first.
+    auto code = [&](uint32_t& state, uint8_t symbol) {
+        const SymbolTransform& t = transform[symbol];
         const uint32_t nbBits = (state + t.deltaNbBits) >> 16;
         bits.put(state, int(nbBits));
         state = states[int32_t(state >> nbBits) + t.deltaFindState];
+    };
+    uint32_t even = size, odd = size;
+    size_t left = n;
+    if (left % 2) code(even, in[--left]);
+    for (; left >= 2; left -= 2) {
+        code(odd, in[left - 1]);
+        code(even, in[left - 2]);
     }
-    bits.put(state - size, log);
+    bits.put(odd - size, log);
+    bits.put(even - size, log);
     bits.put(1, 1);
     const size_t total = headerBytes + bits.finish();
     return bits.failed() || total >= n ? 0 : total;
@@ -162,14 +177,25 @@ bool fseDecompress(const uint8_t* in, size_t size, uint8_t* out, size_t n) {
     }
 
     BackwardBitReader bits(in + header.bytesUsed(), size - header.bytesUsed());
-    uint32_t state = bits.get(log);
-    for (size_t i = 0; i < n && !bits.failed(); ++i) {
-        const Entry& e = table[state];
-        out[i] = e.symbol;
-        state = e.base + bits.get(e.nbBits);
+    uint32_t state[2];
+    state[0] = bits.get(log);
+    state[1] = bits.get(log);
+    size_t i = 0;
+    for (; i + 1 < n && !bits.failed(); i += 2) {
+        const Entry& a = table[state[0]];
+        const Entry& b = table[state[1]];
+        out[i] = a.symbol;
+        out[i + 1] = b.symbol;
+        state[0] = a.base + bits.get(a.nbBits);
+        state[1] = b.base + bits.get(b.nbBits);
     }
-    // The encoder began in state 0 and used every bit.
-    return !bits.failed() && bits.exhausted() && state == 0;
+    if (i < n && !bits.failed()) {
+        const Entry& a = table[state[0]];
+        out[i] = a.symbol;
+        state[0] = a.base + bits.get(a.nbBits);
+    }
+    // The encoder began both states at 0 and used every bit.
+    return !bits.failed() && bits.exhausted() && state[0] == 0 && state[1] == 0;
 }
 
 }  // namespace qv

@@ -5,10 +5,12 @@
 //
 //  coded block:  [table log - 5 : 4 bits][largest symbol : 8 bits][normalised count + 1 of every
 //                symbol up to the largest, Elias gamma][pad to a byte]
-//                [coded bits, written from the last symbol to the first][final state][a 1 bit][pad]
+//                [coded bits, written from the last symbol to the first][final states of the odd and
+//                the even symbols][a 1 bit][pad]
 //
-// The decoder reads the coded bits backwards from the terminating 1 bit and ends in the state the
-// encoder began with, which checks the block as a whole.
+// Even and odd symbols are coded with states of their own, so decoding runs two chains of table
+// lookups at once. The decoder reads the coded bits backwards from the terminating 1 bit and ends
+// in the states the encoder began with, which checks the block as a whole.
 #include <cstddef>
 #include <cstdint>
 

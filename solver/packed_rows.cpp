@@ -219,7 +219,7 @@ void PackedStorage::store(int row, const uint16_t* values) {
 void PackedStorage::compactIfWasteful() {
     {
         std::lock_guard<std::mutex> arena(arenaMutex_);
-        if (waste_ < std::max<uint64_t>(top_.load() / 8, kSmallestCompaction)) return;
+        if (waste_ < std::max<uint64_t>(top_.load() / 16, kSmallestCompaction)) return;
     }
     if (compacting_.exchange(true)) return;
     // Every row lock first, then the arena: a thread that stores a row takes them the other way
@@ -242,8 +242,8 @@ void PackedStorage::compactIfWasteful() {
         }
         top_ = to;
         waste_ = 0;
-        // The rows grow back into the next eighth before the next compaction.
-        buffer_.discardFrom(int64_t(to + to / 8));
+        // The rows grow back into the next sixteenth before the next compaction.
+        buffer_.discardFrom(int64_t(to + to / 16));
     }
     for (int r = 0; r < rows; ++r) rowLocks_[r].store(false, std::memory_order_release);
     compacting_ = false;

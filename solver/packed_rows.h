@@ -8,8 +8,8 @@
 //
 // A traversal job visits the records of its rows one after another, so inside a HoldRowsScope a
 // row is decoded once and coded once per job. A row coded larger than its chunk moves to the top,
-// one coded far smaller gives up the end of its chunk; when the space so left behind passes an
-// eighth of the buffer, the chunks are slid down together. Each
+// one coded far smaller gives up the end of its chunk; when the space so left behind passes a
+// sixteenth of the buffer, the chunks are slid down together. Each
 // row has a lock, taken only while the row is being decoded or stored, so threads that hold
 // different rows of a store never wait for each other, and a reader sees a row as last stored.
 #include <atomic>

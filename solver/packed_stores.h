@@ -7,9 +7,9 @@
 //                          move most), then units so coarse that a record's largest value stays at
 //                          most 127; rows coded with the bit width coder, which spends only the
 //                          bits the values use
-//   sums, component 1      16-bit sums whose record scale keeps them at most 4095, rows coded with
+//   sums, component 1      16-bit sums whose record scale keeps them at most 255, rows coded with
 //                          the store value coder
-//   sums, component 2      sums at most 255, rows coded with the entropy stream compressor
+//   sums, component 2      the same sums, rows coded with the entropy stream compressor
 //
 // Coarse regrets and sums cost a few more iterations for a given accuracy (measured on the flop
 // benchmark game: 100 instead of 90 to 0.3% of the pot, 160 instead of 150 to 0.1%).

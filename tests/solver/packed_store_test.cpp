@@ -129,7 +129,7 @@ TEST(PackedStores, SumsKeepTheirRatiosWithinTheirLimit) {
     std::uniform_real_distribution<float> probability(0.0f, 1.0f);
     for (int component : {1, 2}) {
         SCOPED_TRACE(component);
-        const uint16_t limit = component == 1 ? 4095 : 255;
+        const uint16_t limit = 255;
         auto sums = makeSum16Store(2, layout, component, 1);
         std::vector<std::vector<double>> exact(size_t(layout->boards()), std::vector<double>(64, 0.0));
         std::vector<float> temp(64);
