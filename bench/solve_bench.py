@@ -62,8 +62,8 @@ class Session:
     token, and the reply is everything up to that token (script lines answer one by one, so
     counting end strings would not do); end strings are dropped."""
 
-    def __init__(self, program):
-        self.process = subprocess.Popen([program, "--suppressok"], stdin=subprocess.PIPE,
+    def __init__(self, program, *options):
+        self.process = subprocess.Popen([program, "--suppressok", *options], stdin=subprocess.PIPE,
                                         stdout=subprocess.PIPE, text=True, bufsize=1)
         self.count = 0
         self.ask(f"set_end_string {END}")
@@ -216,12 +216,18 @@ def bench_game(args, game, level):
         sys.stdout.flush()
 
 
-def main():
+def argument_parser(description):
+    """A parser with the options every benchmark driver shares: the program and the games."""
     here = os.path.dirname(os.path.abspath(__file__))
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser = argparse.ArgumentParser(description=description)
     parser.add_argument("--program", default=os.path.join(here, "..", "build", "quorvane"))
     parser.add_argument("--games", default=os.path.join(here, "..", "..", "shared", "bench"))
     parser.add_argument("--repeat", type=int, default=3)
+    return parser
+
+
+def main():
+    parser = argument_parser(__doc__.splitlines()[0])
     parser.add_argument("--threads", default="1,2")
     parser.add_argument("--levels", default="fast")
     parser.add_argument("--runs", default="convergence,speed")

@@ -27,6 +27,10 @@ StartupOptions parseCommandLine(int argc, const char* const* argv) {
         TCLAP::SwitchArg echo("o", "echo", "echo commands", line);
         TCLAP::ValueArg<int> port("p", "port", "server port (default 5251)", false, 5251, "port", line);
         TCLAP::SwitchArg color("r", "color", "color text", line);
+        TCLAP::ValueArg<std::string> bind("b", "bind",
+                                          "server address to listen on (default all IPv4 addresses; "
+                                          "127.0.0.1 keeps the server private to this machine)",
+                                          false, "", "address", line);
         TCLAP::SwitchArg server("s", "server", "run as a server", line);
         TCLAP::SwitchArg terminate("t", "terminateonerror", "terminate process on error", line);
         TCLAP::SwitchArg verbose("v", "verbose", "show debug information", line);
@@ -39,6 +43,7 @@ StartupOptions parseCommandLine(int argc, const char* const* argv) {
         options.server = server.getValue();
         options.colorText = color.getValue();
         options.port = port.getValue();
+        options.bindAddress = bind.getValue();
         options.echoCommands = echo.getValue();
         options.compactMessages = compact.getValue();
         options.suppressOk = suppressOk.getValue();

@@ -11,6 +11,7 @@ struct StartupOptions {
     bool server = false;
     bool colorText = false;
     int port = 5251;
+    std::string bindAddress;  // empty: every IPv4 address
     bool echoCommands = false;
     bool compactMessages = false;
     bool suppressOk = false;

@@ -34,10 +34,8 @@ void cmdRepeat(TokenList& tokens) {
     int count = std::stoi(tokens[1]);
     if (count < 1 || count > 99999) argError(tokens);
     const std::string text = joinTokens(tokens, 2, tokens.size()) + "\n";
-    std::string lines;
-    lines.reserve(text.size() * size_t(count));
-    for (int i = 0; i < count; ++i) lines += text;
-    replyText(lines);
+    // Line by line, so that a reply over the size limit stops at the limit, not after the whole.
+    for (int i = 0; i < count; ++i) replyText(text);
     replyEndLine();
 }
 

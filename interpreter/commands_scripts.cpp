@@ -34,6 +34,9 @@ void prepareLine(std::string& line, bool first) {
 }
 
 void runScriptLines(std::istream& in) {
+    // A script's lines answer on the console, also when a server client ran the script: the
+    // client's reply frame holds only what load_script itself leaves pending.
+    ReplyRouteScope console(nullptr);
     std::string line;
     for (bool first = true; std::getline(in, line); first = false) {
         prepareLine(line, first);
@@ -41,7 +44,7 @@ void runScriptLines(std::istream& in) {
         TokenList tokens = tokenizeLine(line);
         dispatchCommand(tokens);
         forwardLine(line, tokens);
-        flushReply();
+        deliverReply();
         fflush(stdout);
     }
 }

@@ -1,6 +1,7 @@
 // The read-dispatch step every command line passes through, whatever its source.
 #include "interpreter/dispatch.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <stdexcept>
@@ -70,19 +71,30 @@ TokenList substituteVariables(const TokenList& tokens) {
     return out;
 }
 
+void resetFlowControl() {
+    InterpreterState& st = interpreter();
+    st.soughtLabel.clear();
+    st.ifSkipping = false;
+    st.scriptDepth = 0;
+}
+
 namespace {
+
+// The dispatcher's own lines (errors, the end string) are short and always fit: they bypass the
+// reply size limit, which is there for what handlers build.
+void appendOwnLine(const std::string& text) { interpreter().pendingReply += text; }
 
 void endStringStep() {
     const std::string& end = interpreter().endString;
     if (end.empty()) return;
     // The end string goes through the '#' rule like any reply, but is never formatted.
     if (end[0] == '#' && !interpreter().allowHashLines) return;
-    replyText(end + "\n");
+    appendOwnLine(end + "\n");
 }
 
 void terminateIfRequested() {
     if (!interpreter().flags.terminateOnError) return;
-    flushReply();
+    deliverReply();
     fflush(stdout);
     if (interpreter().flags.colorText) setConsoleColor(7);
     endProcess(1);
@@ -91,13 +103,13 @@ void terminateIfRequested() {
 void reportError(std::string text) {
     if (text.empty() || text.back() != '\n') text += '\n';
     if (interpreter().flags.colorText) setConsoleColor(4);
-    replyText(text);
+    appendOwnLine(text);
     endStringStep();
     terminateIfRequested();
 }
 
 void reportInvalidValue() {
-    replyText("ERROR: Invalid value\n");
+    appendOwnLine("ERROR: Invalid value\n");
     endStringStep();
     terminateIfRequested();
 }
@@ -125,6 +137,8 @@ void echoLine(const TokenList& tokens) {
 }
 
 void runHandler(const CommandRow& row, TokenList& tokens) {
+    InterpreterState& st = interpreter();
+    st.commandReplyStart = st.pendingReply.size();
     try {
         if (row.tokenCount >= 1 && size_t(row.tokenCount) != tokens.size()) argError(tokens);
         interpreter().currentCommand = tokens[0];
@@ -138,9 +152,13 @@ void runHandler(const CommandRow& row, TokenList& tokens) {
         reportError("ERROR: " + interpreter().currentCommand + " " + e.what());
     } catch (const std::runtime_error& e) {
         reportError(e.what());
+    } catch (const ReplyTooLong& e) {
+        // What the command replied so far is dropped; a mid-command flush may have sent part.
+        st.pendingReply.resize(std::min(st.pendingReply.size(), st.commandReplyStart));
+        reportError("ERROR: " + interpreter().currentCommand + " " + e.what());
     } catch (const CodecError& e) {
         reply("#exception: %s\n", e.what());
-        flushReply();
+        deliverReply();
         endProcess(1);
     } catch (const std::exception& e) {
         // Anything else a handler lets escape (a failed allocation, a library's logic error) is

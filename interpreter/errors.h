@@ -19,6 +19,13 @@ public:
     explicit ReplyError(const std::string& line) : std::runtime_error(line) {}
 };
 
+// A command's reply would grow beyond kMaxReplyBytes: the dispatcher drops what the command
+// replied and answers "reply too long" in the command-error form.
+class ReplyTooLong : public std::exception {
+public:
+    const char* what() const noexcept override { return "reply too long"; }
+};
+
 // Fatal internal failure of a codec: reported as "#exception: <text>" and the process ends.
 class CodecError : public std::exception {
 public:

@@ -34,17 +34,31 @@ void writeLockedWith(const char* format, va_list args, bool notice) {
     fflush(stdout);
 }
 
-std::vector<std::function<void()>>& afterFlushActions() {
+std::vector<std::function<void()>>& afterDeliveryActions() {
     static std::vector<std::function<void()>> actions;
     return actions;
 }
 
-void writePendingReply();
+void appendReply(const std::string& text) {
+    InterpreterState& st = interpreter();
+    const size_t own = st.pendingReply.size() - std::min(st.commandReplyStart, st.pendingReply.size());
+    if (own + text.size() > kMaxReplyBytes) throw ReplyTooLong();
+    st.pendingReply += text;
+}
 
-void runAfterFlushActions() {
-    std::vector<std::function<void()>> actions;
-    actions.swap(afterFlushActions());
-    for (auto& action : actions) action();
+// Every non-empty line followed by LF; empty lines are dropped.
+void writeConsoleReply(const std::string& text) {
+    std::lock_guard<std::mutex> lock(outputLock());
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        if (end > start) {
+            fwrite(text.data() + start, 1, end - start, stdout);
+            fputc('\n', stdout);
+        }
+        start = end + 1;
+    }
 }
 
 }  // namespace
@@ -64,11 +78,12 @@ void reply(const char* format, ...) {
     if (format[0] == '#' && !st.allowHashLines) return;
     va_list args;
     va_start(args, format);
-    st.pendingReply += formatPiece(format, args);
+    std::string piece = formatPiece(format, args);
     va_end(args);
+    appendReply(piece);
 }
 
-void replyText(const std::string& text) { interpreter().pendingReply += text; }
+void replyText(const std::string& text) { appendReply(text); }
 
 void replyEndLine() {
     if (interpreter().endString.empty()) replyText("END\n");
@@ -102,45 +117,45 @@ void printNotice(const char* format, ...) {
     va_end(args);
 }
 
+ReplyRouteScope::ReplyRouteScope(ReplyRoute* route) : previous_(interpreter().replyRoute) {
+    interpreter().replyRoute = route;
+}
+
+ReplyRouteScope::~ReplyRouteScope() { interpreter().replyRoute = previous_; }
+
 void flushReply() {
-    writePendingReply();
-    runAfterFlushActions();
+    if (interpreter().replyRoute) return;
+    deliverReply();
 }
 
-namespace {
-
-void writePendingReply() {
-    std::lock_guard<std::mutex> lock(outputLock());
-    InterpreterState& st = interpreter();
-    if (st.pendingReply.empty()) return;
-    size_t start = 0;
-    const std::string& text = st.pendingReply;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        if (end > start) {
-            fwrite(text.data() + start, 1, end - start, stdout);
-            fputc('\n', stdout);
-        }
-        start = end + 1;
-    }
-    st.pendingReply.clear();
-    st.allowHashLines = false;
+void deliverReply() {
+    std::string text = takeReply();
+    if (ReplyRoute* route = interpreter().replyRoute)
+        route->deliver(std::move(text));
+    else
+        writeConsoleReply(text);
+    replyDelivered();
 }
-
-}  // namespace
 
 std::string takeReply() {
+    InterpreterState& st = interpreter();
     std::string text;
     {
         std::lock_guard<std::mutex> lock(outputLock());
-        text.swap(interpreter().pendingReply);
+        text.swap(st.pendingReply);
     }
-    runAfterFlushActions();
+    st.commandReplyStart = 0;
+    st.allowHashLines = false;
     return text;
 }
 
-void afterReplyFlushed(std::function<void()> action) { afterFlushActions().push_back(std::move(action)); }
+void replyDelivered() {
+    std::vector<std::function<void()>> actions;
+    actions.swap(afterDeliveryActions());
+    for (auto& action : actions) action();
+}
+
+void afterReplyDelivered(std::function<void()> action) { afterDeliveryActions().push_back(std::move(action)); }
 
 void argError(const TokenList& tokens) {
     char buffer[256];

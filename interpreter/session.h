@@ -6,6 +6,8 @@
 
 namespace qv {
 
+class ReplyRoute;
+
 struct SessionFlags {
     bool echoCommands = false;
     bool colorText = false;
@@ -21,7 +23,9 @@ struct InterpreterState {
     std::string endString;
     std::string currentCommand;
     std::string pendingReply;
+    size_t commandReplyStart = 0;  // where the running command's part of pendingReply begins
     bool allowHashLines = false;
+    ReplyRoute* replyRoute = nullptr;  // nullptr: replies go to the console
     std::string soughtLabel;
     bool ifSkipping = false;
     int scriptDepth = 0;  // load_script levels now open

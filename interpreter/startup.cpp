@@ -12,6 +12,7 @@
 #include "interpreter/command_line.h"
 #include "interpreter/dispatch.h"
 #include "interpreter/line_forwarding.h"
+#include "interpreter/server.h"
 #include "interpreter/session.h"
 #include "interpreter/variables.h"
 #include "platform/console.h"
@@ -141,7 +142,7 @@ void runStandardInputLoop() {
         TokenList tokens = tokenizeLine(line);
         forwardLine(line, tokens);
         dispatchCommand(tokens);
-        flushReply();
+        deliverReply();
         fflush(stdout);
         if (interpreter().flags.colorText) {
             setConsoleColor(7);
@@ -169,16 +170,16 @@ int runProgram(int argc, const char* const* argv) {
     std::ios::sync_with_stdio(false);
     printBanner();
     buildCardTables();
-    if (port != 0) {
-        printDirect("ERROR: server mode is not available in this build\n");
-        endProcess(1);
-    }
+    if (port != 0) startServer(options.bindAddress, port);
     for (const std::string& assignment : options.variables) setCommandLineVariable(assignment);
     runCommandLines(options.commands);
     runConfigScript();
     runScriptArgument(options.scriptFile);
     runCommandLines(options.postScriptCommands);
-    runStandardInputLoop();
+    if (port != 0)
+        runServerLoop();
+    else
+        runStandardInputLoop();
     endProcess(0);
 }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -102,6 +103,11 @@ bool redirectStandardOutput(const std::string& path, bool append) {
 void restoreStandardOutput() {
     fflush(stdout);
     if (savedStandardOutput >= 0) dup2(savedStandardOutput, STDOUT_FILENO);
+}
+
+void reportFailedWritesAsErrors() {
+    signal(SIGPIPE, SIG_IGN);
+    signal(SIGXFSZ, SIG_IGN);
 }
 
 void endProcess(int status) {

@@ -29,6 +29,10 @@ bool redirectStandardOutput(const std::string& path, bool append);
 // Points standard output back at the one remembered by saveStandardOutput().
 void restoreStandardOutput();
 
+// A write to a connection the peer has closed, or beyond the process's file size limit, fails
+// with an error instead of ending the process with a signal.
+void reportFailedWritesAsErrors();
+
 // Flushes every output stream and ends the process at once, without running static destructors
 // that a still-running solver thread might be using.
 [[noreturn]] void endProcess(int status);

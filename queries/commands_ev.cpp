@@ -51,7 +51,7 @@ void cmdCalcEv(TokenList& tokens) {
 
 void cmdCalcEvPp(TokenList& tokens) {
     const ComboValues values = valuesAt(tokens);
-    const SolverState& state = builtSolver();
+    SolverState& state = builtSolver();
     const ShowdownEquity equity = pointEquity(state, values.point, state.nodes()[values.point.node].player);
     for (int combo : combosByEquity(equity.raw))
         reply("%s: %.2f; %.2f\n", cardTables().comboName(combo).c_str(), values.ev[combo], values.weight[combo]);

@@ -28,7 +28,7 @@ void valueRow(const char* name, const char* format, const StrategyStatistics& st
 }  // namespace
 
 void cmdShowStats(TokenList& tokens) {
-    const SolverState& state = builtSolver();
+    SolverState& state = builtSolver();
     const double epsilon = tokens.size() > 1 ? std::stod(tokens[1]) : 0.0;
     const int selection = tokens.size() > 2 ? parsePlayer(tokens[2]) : kBothPlayers;
     const StrategyStatistics stats = strategyStatistics(state, epsilon, selection);

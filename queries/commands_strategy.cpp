@@ -48,7 +48,7 @@ void cmdShowStrategy(TokenList& tokens) {
 
 void cmdShowStrategyPp(TokenList& tokens) {
     const DecisionPoint d = decisionAt(tokens[1]);
-    const SolverState& state = builtSolver();
+    SolverState& state = builtSolver();
     const ShowdownEquity equity = pointEquity(state, d.point, state.nodes()[d.point.node].player);
     const CardTables& t = cardTables();
     for (int combo : combosByEquity(equity.raw)) {
@@ -74,7 +74,7 @@ void cmdShowLockedCombos(TokenList& tokens) {
 }
 
 void cmdShowRange(TokenList& tokens) {
-    const SolverState& state = builtSolver();
+    SolverState& state = builtSolver();
     if (tokens.size() < 2) argError(tokens);
     const int player = parsePlayer(tokens[1]);
     std::vector<double> range = state.definition().ranges[player];
@@ -116,7 +116,7 @@ void cmdShowRangeGrid(TokenList& tokens) {
 
 void cmdShowProbs(TokenList& tokens) {
     const NodeRef ref = resolveNodePath(tokens[1]);
-    const SolverState& state = builtSolver();
+    SolverState& state = builtSolver();
     const TreePoint point = pointOf(ref);
     const double reach[2] = {reachProbability(state, point, 0), reachProbability(state, point, 1)};
     std::string children;

@@ -8,7 +8,7 @@
 
 namespace qv {
 
-ShowdownEquity pointEquity(const SolverState& state, const TreePoint& point, int player) {
+ShowdownEquity pointEquity(SolverState& state, const TreePoint& point, int player) {
     const int level = findPointSlot(state, point).level;
     ShowdownEquityInput input;
     input.board = pointBoard(state, point, level);

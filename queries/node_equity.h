@@ -9,7 +9,7 @@ namespace qv {
 // Raw showdown values and weights in the user's HandSlot order. Combos of the player's starting
 // range that the point's board leaves are valued; their weight starts from the player's own range
 // at the point.
-ShowdownEquity pointEquity(const SolverState& state, const TreePoint& point, int player);
+ShowdownEquity pointEquity(SolverState& state, const TreePoint& point, int player);
 
 // Combos in ComboIndex order, highest equity first, equal equities in ComboIndex order; combos
 // without an equity are left out. `raw` is in HandSlot order.

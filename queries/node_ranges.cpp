@@ -17,7 +17,7 @@ constexpr double kUndefined = std::numeric_limits<double>::quiet_NaN();
 using RangePair = std::array<std::vector<double>, 2>;
 
 // Multiplies in the decisions of the steps whose level lies in [first, last).
-void applySteps(const SolverState& state, const std::vector<PathStep>& steps, int first, int last, int turn,
+void applySteps(SolverState& state, const std::vector<PathStep>& steps, int first, int last, int turn,
                 int river, RangePair& ranges) {
     for (const PathStep& step : steps) {
         if (step.level < first || step.level >= last) continue;
@@ -104,7 +104,7 @@ double dealProbability(const SolverState& state, CardMask board, int card) {
     return probability * deck[size_t(card)] * dealable / total;
 }
 
-std::vector<double> rangeAtPoint(const SolverState& state, const TreePoint& point, int player) {
+std::vector<double> rangeAtPoint(SolverState& state, const TreePoint& point, int player) {
     RangePair ranges = startingRanges(state);
     applySteps(state, pathSteps(state, point.node), 0, 3, point.turn, point.river, ranges);
     // Combos holding a card dealt on the way cannot be here, whether or not the player acted since.
@@ -114,7 +114,7 @@ std::vector<double> rangeAtPoint(const SolverState& state, const TreePoint& poin
     return ranges[player];
 }
 
-double reachProbability(const SolverState& state, const TreePoint& point, int player) {
+double reachProbability(SolverState& state, const TreePoint& point, int player) {
     const std::vector<double> range = rangeAtPoint(state, point, player);
     const std::vector<double>& start = state.definition().ranges[player];
     double reached = 0, total = 0;
@@ -126,7 +126,7 @@ double reachProbability(const SolverState& state, const TreePoint& point, int pl
     return total > 0 ? reached / total : 0;
 }
 
-std::vector<double> pointReach(const SolverState& state, const TreePoint& point, int player) {
+std::vector<double> pointReach(SolverState& state, const TreePoint& point, int player) {
     const int level = dealtLevel(state, point);
     const CardMask board = pointBoard(state, point, level);
     const double dealt = dealtProbability(state, point, level);
@@ -143,19 +143,21 @@ std::vector<double> pointReach(const SolverState& state, const TreePoint& point,
     return reach;
 }
 
-double totalReach(const SolverState& state, const TreePoint& point) {
+double totalReach(SolverState& state, const TreePoint& point) {
     double total = 0;
     for (double r : pointReach(state, point, 0))
         if (!std::isnan(r)) total += r;
     return total;
 }
 
-double globalFrequency(const SolverState& state, const TreePoint& point) {
+double globalFrequency(SolverState& state, const TreePoint& point) {
     const double root = totalReach(state, TreePoint{});
     return root > 0 ? totalReach(state, point) / root : 0;
 }
 
-double lineFrequency(const SolverState& state, const TreePoint& point) {
+double lineFrequency(SolverState& state, const TreePoint& point) {
+    // Summing over every card would solve every dropped subgame on the way.
+    if (state.subgames().droppedStreet() >= 0) return 1;
     const int level = dealtLevel(state, point);
     if (level == 0) return globalFrequency(state, point);
     const double root = totalReach(state, TreePoint{});

@@ -6,6 +6,7 @@
 #include "interpreter/errors.h"
 #include "queries/node_ranges.h"
 #include "solver/record_hands.h"
+#include "solver/resolve.h"
 #include "solver/scratch.h"
 #include "solver/terminal_kernels.h"
 #include "solver/traversal.h"
@@ -31,6 +32,14 @@ void evaluateSubtree(Traversal& traversal, const Segment& segment, int record, c
     std::copy(frame.value[slot], frame.value[slot] + stride, value);
 }
 
+// A showdown reached before the river, at a board that has more of the cards dealt below it: on
+// the full board the showdown itself, else the sum over the cards still to come.
+void evaluateDealtShowdown(Traversal& traversal, const SolverState& state, const SegmentSlot& slot, int level,
+                           int record, const HandView* hands, const float* reach, float* value) {
+    if (state.boards().compactAt(level)) return traversal.allInShowdown(slot, record, hands, reach, value, nullptr);
+    traversal.evaluateChild(slot, level, record, reach, value, nullptr);
+}
+
 }  // namespace
 
 PointValues pointValues(SolverState& state, const TreePoint& point, int player) {
@@ -51,11 +60,17 @@ PointValues pointValues(SolverState& state, const TreePoint& point, int player) 
     float* value = scratch.take<float>(size_t(mine.view.stride));
     float* met = scratch.take<float>(size_t(mine.view.stride));
 
+    // The pass reads every record below the point: subgames of a dropped street are solved first.
+    solveDroppedBelow(state, at.segment, at.slot, mine.record);
     PassSettings settings;
     settings.traverser = player;
     settings.training = false;
     Traversal traversal(state, settings);
-    evaluateSubtree(traversal, state.segments()[at.segment], mine.record, views, at.slot, reach, value);
+    const Segment& segment = state.segments()[at.segment];
+    if (at.level > segment.level)
+        evaluateDealtShowdown(traversal, state, segment.slots[at.slot], at.level, mine.record, views, reach, value);
+    else
+        evaluateSubtree(traversal, segment, mine.record, views, at.slot, reach, value);
 
     // The opponent weight each hand meets: a fold of stake 1 won by the hand.
     TerminalBatch batch;

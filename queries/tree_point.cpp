@@ -27,6 +27,18 @@ SolverState& builtSolver() {
     return *tree.solver;
 }
 
+namespace {
+
+// A showdown reached before the river is a split: its children name the cards dealt below it, and
+// their data lie at the level of those cards.
+int pointLevel(const SolverState& state, const TreePoint& point, const SegmentSlot& slot, int segmentLevel) {
+    if (slot.kind != SlotKind::AllIn || point.split) return segmentLevel;
+    const int dealt = state.firstStreet() == 1 ? (point.turn >= 0) + (point.river >= 0) : (point.river >= 0);
+    return std::max(segmentLevel, dealt);
+}
+
+}  // namespace
+
 PointSlot findPointSlot(const SolverState& state, const TreePoint& point) {
     // A next street's first decision appears twice: as a chance slot of the street above (the
     // split, before its card) and as the root slot of its own segment. A showdown reached by a
@@ -38,7 +50,7 @@ PointSlot findPointSlot(const SolverState& state, const TreePoint& point) {
         for (size_t i = 0; i < segments[s].slots.size(); ++i) {
             const SegmentSlot& slot = segments[s].slots[i];
             if (slot.node == point.node && (slot.kind == SlotKind::NextStreet) == chance)
-                return {int(s), int(i), segments[s].level};
+                return {int(s), int(i), pointLevel(state, point, slot, segments[s].level)};
         }
     throw EngineError("incorrect path");
 }

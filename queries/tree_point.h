@@ -27,7 +27,8 @@ SolverState& builtSolver();
 
 // The segment slot that holds a point's value: for a split the chance slot above the next street,
 // else the node's own slot (the root slot of the segment it starts). `level` is the board level of
-// that segment: the number of cards dealt after the first board.
+// the point's data: the number of cards dealt after the first board. It is the segment's, except
+// below a showdown reached before the river, whose children name the cards dealt there.
 struct PointSlot {
     int segment = -1;
     int slot = -1;

@@ -4,6 +4,7 @@
 
 #include "interpreter/progress_bar.h"
 #include "interpreter/reply.h"
+#include "interpreter/server.h"
 #include "interpreter/session.h"
 #include "interpreter/variables.h"
 #include "platform/process.h"
@@ -13,15 +14,26 @@
 #include "tree/accuracy.h"
 #include "tree/built_tree.h"
 #include "tree/tree_params.h"
+#include "workers/worker_host.h"
+#include "workers/worker_role.h"
 
 namespace qv {
 
 namespace {
 
+// The solver's announcements and reports go to the console and, in server mode, to the client as
+// notice frames between its replies.
+void announce(const std::string& text, bool highlighted) {
+    if (highlighted)
+        printNotice("%s", text.c_str());
+    else
+        printLocked("%s", text.c_str());
+    sendNotice(text);
+}
 
 class ConsoleListener : public SolverListener {
 public:
-    void started() override { printLocked("SOLVER: started\n"); }
+    void started() override { announce("SOLVER: started\n", false); }
 
     void passDone(int completed, int pass) override {
         const int frequency = std::max(1, solverSettings().infoFrequency);
@@ -39,8 +51,9 @@ public:
                                    "Exploitable for: %.3f\n"
                                  : "SOLVER:\nrunning time: %.3f\nEV OOP: %.3f\nEV IP: %.3f\nOOP's MES: %.3f\nIP's MES: "
                                    "%.3f\nExploitable for: %.3f\nEND\n";
-        printNotice(format, r.runningTime, r.evOop + half, r.evIp + half, r.mesOop + half, r.mesIp + half,
-                    r.exploitability);
+        announce(formatText(format, r.runningTime, r.evOop + half, r.evIp + half, r.mesOop + half, r.mesIp + half,
+                            r.exploitability),
+                 true);
         variables().set("running_time", formatText("%f", r.runningTime));
         if (interpreter().flags.verbosity > 0) {
             long peak = peakResidentMegabytes();
@@ -51,7 +64,7 @@ public:
         fflush(stdout);
     }
 
-    void stopped(const char* reason) override { printLocked("SOLVER: stopped (%s)\n", reason); }
+    void stopped(const char* reason) override { announce(formatText("SOLVER: stopped (%s)\n", reason), false); }
 };
 
 std::shared_ptr<SolverListener> consoleListener() {
@@ -83,6 +96,12 @@ void cmdGo(TokenList& tokens) {
     if (!tree.present || !tree.solver) valueError("missing/incorrect tree");
     if (isSolverRunning()) valueError("Can't do that when solver is running");
     if (tree.solver->flags() & SolverState::IncompleteTree) valueError("incomplete tree");
+    // A worker solves only what its master sends it: the go its master mirrors starts nothing.
+    if (workerRole().initialised) {
+        replyOk(tokens);
+        return;
+    }
+    if (hasWorkers()) checkWorkersReady(*workerList(), *tree.solver);
     const bool verbose = interpreter().flags.verbosity > 0;
     if (verbose) reply("[go %d threads]\n", solverSettings().threadCount);
     int delay = prepareSolve();
@@ -90,14 +109,14 @@ void cmdGo(TokenList& tokens) {
     // The reply so far goes out before the solver's first line, and a background solve starts
     // iterating only once this command's reply is out: the output order never depends on timing.
     flushReply();
-    bool started = startSolver(request, consoleListener(), [](ReleaseSolver release) { afterReplyFlushed(release); });
+    bool started = startSolver(request, consoleListener(), [](ReleaseSolver release) { afterReplyDelivered(release); });
     if (!started) valueError("out of memory");
     replyOk(tokens);
 }
 
 void cmdStop(TokenList& tokens) {
     // The flag is set once the reply is out, so "stop ok!" always precedes the solver's stop line.
-    afterReplyFlushed(requestSolverStop);
+    afterReplyDelivered(requestSolverStop);
     replyOk(tokens);
 }
 

@@ -21,6 +21,10 @@ struct StrategyValues {
 // Called after each pass of an iteration: 0 after the IP pass, 1 after the OOP pass.
 using PassListener = std::function<void(int pass)>;
 
+struct PassSettings;
+
+// One pass over the whole tree; values are chips per deal.
+StrategyValues traverseTree(SolverState& state, const PassSettings& settings);
 // IP pass then OOP pass in training mode; advances the iteration count. Values are chips relative
 // to each player's half of the starting pot.
 IterationValues runIteration(SolverState& state, const PassListener& listener = {});

@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <mutex>
 
 #include "interpreter/errors.h"
 #include "solver/record_hands.h"
+#include "solver/resolve.h"
 
 namespace qv {
 
@@ -20,9 +22,12 @@ struct LockTarget {
     RecordHands hands;
 };
 
-LockTarget lockTarget(const SolverState& state, uint32_t node, int turn, int river) {
+// A node of a dropped street gets its stores back (empty) for the edit; solving its subgame again
+// later keeps what was locked.
+LockTarget lockTarget(SolverState& state, uint32_t node, int turn, int river) {
     if (node >= state.nodes().size()) throw EngineError("incorrect path");
     const GameNode& n = state.nodes()[node];
+    state.ensureStores(node, Paging::Small);
     LockTarget target;
     target.regrets = state.regrets(node);
     target.sums = state.strategySums(node);
@@ -30,6 +35,13 @@ LockTarget lockTarget(const SolverState& state, uint32_t node, int turn, int riv
         !locateRecordHands(state, n.player, n.street - state.firstStreet(), turn, river, target.hands))
         throw EngineError("incorrect path");
     return target;
+}
+
+// Held while a command edits a river record: a solver thread updates a river subgame's records
+// under the same lock.
+std::unique_lock<std::mutex> riverEditLock(SolverState& state, uint32_t node, const LockTarget& target) {
+    if (state.nodes()[node].street != 3) return {};
+    return std::unique_lock<std::mutex>(state.subgames().riverLock(riverSubgameOf(state, node, target.hands.record)));
 }
 
 // The records of both stores of the target.
@@ -48,6 +60,7 @@ void releaseMarks(RecordHeader& header) { header.flags &= ~uint32_t(RecordComboL
 void setLockedStrategy(SolverState& state, uint32_t node, int turn, int river, int action,
                        const std::vector<double>& weights) {
     LockTarget target = lockTarget(state, node, turn, river);
+    const auto lock = riverEditLock(state, node, target);
     std::vector<float> values(size_t(target.regrets->stride(target.hands.record)), 0.0f);
     for (size_t h = 0; h < target.hands.slotOfHand.size(); ++h) {
         const int slot = target.hands.slotOfHand[h];
@@ -63,7 +76,9 @@ void setLockedStrategy(SolverState& state, uint32_t node, int turn, int river, i
 }
 
 void setNodeLocked(SolverState& state, uint32_t node, int turn, int river, bool locked) {
-    for (RecordHeader* header : headersOf(lockTarget(state, node, turn, river))) {
+    const LockTarget target = lockTarget(state, node, turn, river);
+    const auto lock = riverEditLock(state, node, target);
+    for (RecordHeader* header : headersOf(target)) {
         releaseMarks(*header);
         header->flags = locked ? header->flags | RecordLocked : header->flags & ~uint32_t(RecordLocked);
     }
@@ -71,6 +86,7 @@ void setNodeLocked(SolverState& state, uint32_t node, int turn, int river, bool 
 
 void comboLockNode(SolverState& state, uint32_t node, int turn, int river, const std::vector<double>& values) {
     LockTarget target = lockTarget(state, node, turn, river);
+    const auto lock = riverEditLock(state, node, target);
     const int record = target.hands.record;
     const int hands = target.regrets->hands(record);
     // The iteration's loops read the markers 8 wide up to the record's stride.
@@ -86,7 +102,7 @@ void comboLockNode(SolverState& state, uint32_t node, int turn, int river, const
     }
 }
 
-std::vector<double> lockedCombos(const SolverState& state, uint32_t node, int turn, int river) {
+std::vector<double> lockedCombos(SolverState& state, uint32_t node, int turn, int river) {
     LockTarget target = lockTarget(state, node, turn, river);
     const RecordHeader& header = target.regrets->record(target.hands.record);
     const int record = target.hands.record;

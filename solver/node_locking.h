@@ -10,7 +10,9 @@
 
 namespace qv {
 
-// Each call below fails with "incorrect path" when the node has no stores or its board cannot come.
+// Each call below fails with "incorrect path" when the node is not a decision or its board cannot
+// come. A node of a dropped street gets empty stores for the edit. Edits of river records hold
+// their subgame's lock.
 
 // The regrets of one action become the weights times 1000 (negative weights count as 0); once
 // averaging has begun, that action's strategy sums become 0, so the average follows the new play.
@@ -27,6 +29,6 @@ void comboLockNode(SolverState& state, uint32_t node, int turn, int river, const
 
 // Per combo (HandSlot order): 1 for a frozen hand, 0 for a free one, NaN for combos the node's
 // player does not hold there.
-std::vector<double> lockedCombos(const SolverState& state, uint32_t node, int turn, int river);
+std::vector<double> lockedCombos(SolverState& state, uint32_t node, int turn, int river);
 
 }  // namespace qv

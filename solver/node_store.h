@@ -108,14 +108,18 @@ using StrategySumStore = NodeStore;
 
 // Float records: regrets or sums of flop and turn nodes, and of river nodes where no 16-bit class
 // applies.
+// `paging` says how the data pages are mapped: whole stores swept by every iteration take 2 MB
+// pages; stores of which only a few records will be written (a re-solved subgame) take small ones.
 using LayoutPointer = std::shared_ptr<const BoardLayout>;
-std::unique_ptr<NodeStore> makeFloatStore(int actions, LayoutPointer layout);
+std::unique_ptr<NodeStore> makeFloatStore(int actions, LayoutPointer layout, Paging paging = Paging::Huge);
 // 16-bit regrets in units of 1 / (scale x record scale), with adaptive precision: plain
-// (component 0) or packed (components 1 and 2).
-std::unique_ptr<NodeStore> makeRegret16Store(int actions, LayoutPointer layout, float valueScale, int component);
+// (component 0) or packed (components 1 and 2, whose rows grow in small pages whatever `paging`).
+std::unique_ptr<NodeStore> makeRegret16Store(int actions, LayoutPointer layout, float valueScale, int component,
+                                             Paging paging = Paging::Huge);
 // 16-bit strategy sums with a float scale per record: the "fast" class (component 3), where
 // `groups` > 1 splits the records into that many separately allocated blocks (the per-NUMA-node
 // variant), or packed (components 1 and 2).
-std::unique_ptr<NodeStore> makeSum16Store(int actions, LayoutPointer layout, int component, int groups);
+std::unique_ptr<NodeStore> makeSum16Store(int actions, LayoutPointer layout, int component, int groups,
+                                          Paging paging = Paging::Huge);
 
 }  // namespace qv

@@ -37,7 +37,8 @@ namespace {
 
 class FloatStore final : public NodeStore {
 public:
-    FloatStore(int actions, LayoutPointer layout) : NodeStore(actions, std::move(layout)), data_(totalElements()) {}
+    FloatStore(int actions, LayoutPointer layout, Paging paging)
+        : NodeStore(actions, std::move(layout)), data_(totalElements(), paging) {}
 
     void currentStrategy(int board, float* strategy) override {
         regretMatch(values(board), actions_, size_t(stride(board)), stride(board), strategy);
@@ -74,13 +75,13 @@ private:
 // 16-bit records in arrays; `groups` > 1 splits them into that many separately allocated blocks.
 class PlainStorage : public NodeStore {
 public:
-    PlainStorage(int actions, LayoutPointer layout, int groups) : NodeStore(actions, std::move(layout)) {
+    PlainStorage(int actions, LayoutPointer layout, int groups, Paging paging) : NodeStore(actions, std::move(layout)) {
         groups = std::max(1, std::min(groups, boards()));
         perGroup_ = std::max(1, (boards() + groups - 1) / groups);
         for (int first = 0; first < boards(); first += perGroup_) {
             int end = std::min(boards(), first + perGroup_);
             size_t elements = recordStart(end - 1) + recordElements(end - 1) - recordStart(first);
-            blocks_.emplace_back(elements);
+            blocks_.emplace_back(elements, paging);
         }
     }
 
@@ -111,18 +112,20 @@ private:
 
 }  // namespace
 
-std::unique_ptr<NodeStore> makeFloatStore(int actions, LayoutPointer layout) {
-    return std::make_unique<FloatStore>(actions, std::move(layout));
+std::unique_ptr<NodeStore> makeFloatStore(int actions, LayoutPointer layout, Paging paging) {
+    return std::make_unique<FloatStore>(actions, std::move(layout), paging);
 }
 
-std::unique_ptr<NodeStore> makeRegret16Store(int actions, LayoutPointer layout, float valueScale, int component) {
+std::unique_ptr<NodeStore> makeRegret16Store(int actions, LayoutPointer layout, float valueScale, int component,
+                                             Paging paging) {
     if (component != 0) return makePackedRegretStore(actions, std::move(layout), valueScale, component);
-    return std::make_unique<Regret16Records<PlainStorage>>(valueScale, uint16_t(0), actions, std::move(layout), 1);
+    return std::make_unique<Regret16Records<PlainStorage>>(valueScale, uint16_t(0), actions, std::move(layout), 1,
+                                                            paging);
 }
 
-std::unique_ptr<NodeStore> makeSum16Store(int actions, LayoutPointer layout, int component, int groups) {
+std::unique_ptr<NodeStore> makeSum16Store(int actions, LayoutPointer layout, int component, int groups, Paging paging) {
     if (component != 3) return makePackedSumStore(actions, std::move(layout), component);
-    return std::make_unique<Sum16Records<PlainStorage>>(65535.0f, actions, std::move(layout), groups);
+    return std::make_unique<Sum16Records<PlainStorage>>(65535.0f, actions, std::move(layout), groups, paging);
 }
 
 }  // namespace qv

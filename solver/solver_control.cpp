@@ -11,6 +11,7 @@
 #include "platform/process.h"
 #include "solver/iteration.h"
 #include "solver/settings.h"
+#include "solver/subgame_host.h"
 #include "tree/accuracy.h"
 #include "tree/built_tree.h"
 
@@ -63,7 +64,7 @@ bool checkAccuracy(SolverState& state, SolverListener& listener, Clock::time_poi
     return !(record.exploitability > accuracyTarget().chips);
 }
 
-const char* solveLoop(SolverState& state, const SolveRequest& request, SolverListener& listener) {
+std::string iterate(SolverState& state, const SolveRequest& request, SolverListener& listener) {
     Control& c = control();
     const SolverSettings& settings = solverSettings();
     const int startIteration = state.iteration();
@@ -71,7 +72,7 @@ const char* solveLoop(SolverState& state, const SolveRequest& request, SolverLis
     const Clock::time_point start = Clock::now();
     Clock::time_point lastCheck = start;
     double gapMs = 0;
-    const char* reason = "requested";
+    std::string reason = "requested";
     while (!c.stop) {
         if (state.iteration() >= state.tuning().iterationCap) break;
         omp_set_num_threads(std::max(1, settings.threadCount));
@@ -100,12 +101,22 @@ const char* solveLoop(SolverState& state, const SolveRequest& request, SolverLis
     return reason;
 }
 
-void finishSolve(SolverListener& listener, const char* reason, bool ownThread) {
+// A worker of a shared solve that fails ends the solve with its error as the reason; the
+// iteration it broke off is left half done, as a stop between its passes would leave it.
+std::string solveLoop(SolverState& state, const SolveRequest& request, SolverListener& listener) {
+    try {
+        return iterate(state, request, listener);
+    } catch (const RemoteFailure& e) {
+        return e.what();
+    }
+}
+
+void finishSolve(SolverListener& listener, const std::string& reason, bool ownThread) {
     Control& c = control();
     c.stop = false;
     listener.clearProgress();
     // Announced before the thread counts as gone, so that whatever a waiter does next comes after.
-    listener.stopped(reason);
+    listener.stopped(reason.c_str());
     if (!ownThread) return;
     std::lock_guard<std::mutex> lock(c.mutex);
     c.threadExists = false;

@@ -5,11 +5,9 @@
 
 #include "cards/hand_rules.h"
 #include "solver/segments.h"
-#include "solver/settings.h"
 #include "solver/showdown_rank.h"
 #include "tree/storage_estimate.h"
 #include "cards/suit_isomorphism.h"
-#include "platform/numa.h"
 #include "platform/system_memory.h"
 
 namespace qv {
@@ -78,10 +76,12 @@ SolverState::SolverState(const GameDefinition& game) : definition_(game) {
     for (int p = 0; p < 2; ++p)
         for (int h = 0; h < hands_[p].count; ++h) rangeMass_[p] += hands_[p].weight[h];
 
-    valueScale_ = std::exp2(solverSettings().precision) * 125.0 / std::max(largestStake_, 1e-9);
+    valueScale_ = std::exp2(game.precision) * 125.0 / std::max(largestStake_, 1e-9);
     requestedCompression_ = game.compression;
     chooseCompression();
-    createStores();
+    regrets_.resize(nodes_.size());
+    sums_.resize(nodes_.size());
+    for (uint32_t i = 0; i < nodes_.size(); ++i) ensureStores(i, Paging::Huge);
 }
 
 SolverState::~SolverState() = default;
@@ -136,33 +136,39 @@ void SolverState::chooseCompression() {
     tuning_ = tuningFor(components_, firstStreet_);
 }
 
-void SolverState::createStores() {
-    regrets_.resize(nodes_.size());
-    sums_.resize(nodes_.size());
-    const bool riverStrategy = solverSettings().riverStrategy;
-    const int numaGroups = solverSettings().numa == 1 && numaNodeCount() > 1 ? 2 : 1;
+void SolverState::ensureStores(uint32_t node, Paging paging) {
+    if (nodes_[node].type == ActionType::Decision && !regrets_[node]) createStores(node, paging);
+}
+
+void SolverState::createStores(uint32_t node, Paging paging) {
+    const GameNode& n = nodes_[node];
+    const int actions = int(n.children.size());
+    const LayoutPointer& layout = boards_.layout(n.player, n.street - firstStreet_);
+    const bool sixteenBit = n.street == 3 && firstStreet_ == 1;
+    if (sixteenBit) {
+        // River values are counterfactual: they carry the opponent's reach, so the scale is
+        // taken per opponent range mass to keep the 16-bit units comparable across nodes. The
+        // reach left at a river node is usually a small share of that mass, and regret steps
+        // below half a unit would be lost to rounding: the units are made kRiverUnitGain times
+        // finer, and records that grow too large are halved by adaptive precision.
+        double normaliser = std::max(rangeMass_[1 - n.player], 1e-9) / kRiverUnitGain;
+        regrets_[node] = makeRegret16Store(actions, layout, float(valueScale_ / normaliser), components_.regret, paging);
+    } else {
+        regrets_[node] = makeFloatStore(actions, layout, paging);
+    }
+    if (n.street == 3 && !definition_.riverStrategy) return;
+    const int numaGroups = definition_.numaGroups;
+    if (sixteenBit && components_.strategy != 0)
+        sums_[node] = makeSum16Store(actions, layout, components_.strategy, numaGroups, paging);
+    else
+        sums_[node] = makeFloatStore(actions, layout, paging);
+}
+
+void SolverState::releaseStores(int street) {
     for (size_t i = 0; i < nodes_.size(); ++i) {
-        const GameNode& n = nodes_[i];
-        if (n.type != ActionType::Decision) continue;
-        const int actions = int(n.children.size());
-        const LayoutPointer& layout = boards_.layout(n.player, n.street - firstStreet_);
-        const bool sixteenBit = n.street == 3 && firstStreet_ == 1;
-        if (sixteenBit) {
-            // River values are counterfactual: they carry the opponent's reach, so the scale is
-            // taken per opponent range mass to keep the 16-bit units comparable across nodes. The
-            // reach left at a river node is usually a small share of that mass, and regret steps
-            // below half a unit would be lost to rounding: the units are made kRiverUnitGain times
-            // finer, and records that grow too large are halved by adaptive precision.
-            double normaliser = std::max(rangeMass_[1 - n.player], 1e-9) / kRiverUnitGain;
-            regrets_[i] = makeRegret16Store(actions, layout, float(valueScale_ / normaliser), components_.regret);
-        } else {
-            regrets_[i] = makeFloatStore(actions, layout);
-        }
-        if (n.street == 3 && !riverStrategy) continue;
-        if (sixteenBit && components_.strategy != 0)
-            sums_[i] = makeSum16Store(actions, layout, components_.strategy, numaGroups);
-        else
-            sums_[i] = makeFloatStore(actions, layout);
+        if (nodes_[i].type != ActionType::Decision || nodes_[i].street < street) continue;
+        regrets_[i].reset();
+        sums_[i].reset();
     }
 }
 

@@ -13,14 +13,16 @@
 #include "solver/compression.h"
 #include "solver/hand_list.h"
 #include "solver/node_store.h"
+#include "solver/subgame_marks.h"
 #include "tree/action_record.h"
 
 namespace qv {
 
 struct Segment;
 
-// What a tree build hands to the solver engine. The fields after `isomorphism` default to the
-// process-wide settings at the time the state is created.
+// What a tree build hands to the solver engine: everything that decides the solver state, so
+// that two processes given equal definitions build equal states (the workers of a shared solve).
+// Only `lowCard` and `ranker` fall back to the process-wide hand rules when left unset.
 struct GameDefinition {
     std::vector<ActionRecord> records;
     std::array<int, 3> flop{};   // card indices
@@ -32,6 +34,9 @@ struct GameDefinition {
     std::optional<int> lowCard;                 // default: the evaluator's low card
     std::vector<double> deck;                   // 52 weights of the deck distribution; empty: uniform
     ShowdownRanker ranker;                      // default: the evaluator under the hole-card rule
+    double precision = 0;                       // finer regret units: 2^precision
+    bool riverStrategy = true;                  // river nodes keep strategy sums
+    int numaGroups = 1;                         // blocks of the fast 16-bit sums
 };
 
 struct GameNode {
@@ -98,8 +103,15 @@ public:
     const std::vector<Segment>& segments() const { return segments_; }
     double pairWeight() const { return pairWeight_; }
 
+    // Null for nodes without stores: terminals, and decision nodes of a dropped street.
     NodeStore* regrets(uint32_t node) const { return regrets_[node].get(); }
     NodeStore* strategySums(uint32_t node) const { return sums_[node].get(); }
+    // Releases to the system the stores of every decision node whose street is `street` or later.
+    void releaseStores(int street);
+    // Creates a decision node's stores, zeroed, unless it has them.
+    void ensureStores(uint32_t node, Paging paging);
+    SubgameMarks& subgames() { return subgames_; }
+    const SubgameMarks& subgames() const { return subgames_; }
     size_t storeBytes() const;
     StorageSizes uncompressedStorage() const { return uncompressed_; }
 
@@ -119,12 +131,6 @@ public:
 
     CachedResults& results() { return results_; }
 
-    // Traversal context, set before each traversal.
-    int currentPlayer = 0;
-    int mode = 1;      // 1 training, 0 evaluation
-    int phase = 0;     // 0 collect, 1 parallel subgames, 2 combine
-    bool averagingFlag = true;
-
     // Resolves the board state of the cards dealt after the first board (user suits) to a
     // record index and the hand permutation to read it with; false when such a card cannot come.
     bool locateRecord(int level, int turn, int river, int& recordIndex, int& gather) const;
@@ -135,7 +141,7 @@ public:
 private:
     void buildNodeTable(const std::vector<ActionRecord>& records);
     void chooseCompression();
-    void createStores();
+    void createStores(uint32_t node, Paging paging);
 
     GameDefinition definition_;
     std::vector<GameNode> nodes_;
@@ -157,6 +163,7 @@ private:
     std::vector<std::unique_ptr<NodeStore>> regrets_;
     std::vector<std::unique_ptr<NodeStore>> sums_;
     StorageSizes uncompressed_;
+    SubgameMarks subgames_;
 
     int requestedCompression_ = CompressionAuto;
     int actualCompression_ = CompressionNone;

@@ -5,6 +5,7 @@
 
 #include "solver/packed_rows.h"
 #include "solver/segments.h"
+#include "solver/strategy_access.h"
 
 namespace qv {
 
@@ -33,7 +34,7 @@ using Reach = std::array<std::vector<float>, 2>;
 
 class StatisticsWalk {
 public:
-    StatisticsWalk(const SolverState& state, double epsilon, int selection)
+    StatisticsWalk(SolverState& state, double epsilon, int selection)
         : state_(state), epsilon_(epsilon), selection_(selection),
           averaged_(state.iteration() > state.tuning().averagingDelay) {}
 
@@ -109,14 +110,15 @@ private:
         }
     }
 
-    std::vector<float> strategyAt(uint32_t node, int record) const {
+    std::vector<float> strategyAt(uint32_t node, int record) {
+        const GameNode& n = state_.nodes()[node];
+        const size_t stride = size_t(state_.boards().layout(n.player, n.street - state_.firstStreet())->strides[size_t(record)]);
+        std::vector<float> sigma(n.children.size() * stride);
+        if (readHeldStrategy(state_, node, record, averaged_, sigma.data())) return sigma;
+        readStrategy(state_, node, record, false, sigma.data());
         NodeStore* regrets = state_.regrets(node);
         NodeStore* sums = state_.strategySums(node);
-        std::vector<float> sigma(size_t(regrets->actions()) * size_t(regrets->stride(record)));
-        regrets->openRecord(record);
-        regrets->currentStrategy(record, sigma.data());
-        evenSplitWithoutRegrets(*regrets, record, sigma);
-        regrets->closeRecord(record);
+        if (regrets) evenSplitWithoutRegrets(*regrets, record, sigma);
         if (averaged_ && sums) sums->averageStrategy(record, sigma.data(), sigma.data());
         return sigma;
     }
@@ -155,7 +157,7 @@ private:
         s.infosetActions += hands * multiplicity * slot.actions;
     }
 
-    const SolverState& state_;
+    SolverState& state_;
     double epsilon_;
     int selection_;
     bool averaged_;
@@ -164,7 +166,7 @@ private:
 
 }  // namespace
 
-StrategyStatistics strategyStatistics(const SolverState& state, double epsilon, int selection) {
+StrategyStatistics strategyStatistics(SolverState& state, double epsilon, int selection) {
     // The walk visits the records of a row one after another: packed rows are decoded once each.
     HoldRowsScope rows;
     return StatisticsWalk(state, epsilon, selection).run();

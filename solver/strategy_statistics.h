@@ -33,6 +33,7 @@ constexpr int kBothPlayers = -1;
 // `selection` is 0, 1 or kBothPlayers. A hand's reach is its starting weight times the acting
 // player's own probabilities along the way; strategies are the averages once averaging has begun,
 // before that the current strategies with an even split where a hand has no regret yet.
-StrategyStatistics strategyStatistics(const SolverState& state, double epsilon, int selection);
+// Strategies of a dropped street are solved again as the walk reaches them.
+StrategyStatistics strategyStatistics(SolverState& state, double epsilon, int selection);
 
 }  // namespace qv

@@ -1,29 +1,47 @@
 #pragma once
-// The subgames below the chance nodes of the tree's first street: each (chance slot, dealt card)
+// The subgames below the chance slots of a pass's first segment: each (chance slot, dealt card)
 // becomes a job that the OpenMP team runs in parallel. Jobs write only records below their own
-// card and their own output vectors, so they need no locks, and the caller combines the outputs
-// in a fixed order: the results do not depend on the number of threads.
+// card and their own output vectors, so no two jobs write one record (river records are written
+// under their subgame's lock only so that a command's edit cannot interleave), and the caller
+// combines the outputs in a fixed order: the results do not depend on the number of threads.
 #include <vector>
 
 #include "solver/traversal.h"
 
 namespace qv {
 
-// A job is one next-street slot, or up to a batch of all-in slots evaluated together, at one card.
-struct SubgameJob {
+// What a job is, in terms that any process holding the same tree understands: one next-street
+// slot, or up to a batch of all-in slots evaluated together, at one dealt card.
+struct SubgameTicket {
     int width = 1;
-    const SegmentSlot* slot[kMaxBatch] = {};
-    int state = 0;                // board state (level 1) of the representative card
+    int slots[kMaxBatch] = {};  // chance slots of the pass's segment
+    int level = 1;              // board level of the dealt card
+    int state = 0;              // board state (at `level`) of the representative card
     int card = -1;
+    double work[2] = {0, 0};    // estimate, per traverser
+};
+
+// A ticket with the vectors it reads and fills, one per lane.
+struct SubgameJob {
+    SubgameTicket ticket;
     const float* reach[kMaxBatch] = {};  // opponent reach at the slot, before the card is removed
     float* value[kMaxBatch] = {};        // traverser values (output)
     float* best[kMaxBatch] = {};         // best-response values (output, evaluation mode)
-    double work[2] = {0, 0};             // estimate, per traverser
 };
 
-// Runs every job; returns when all are done.
-void TraverseSubgames(Traversal& traversal, std::vector<SubgameJob>& jobs, int threads, int numaMode);
+// The jobs of one pass, below the chance slots of `segment` at board state `stateIndex`.
+struct PassJobs {
+    int segment = 0;
+    int stateIndex = 0;
+    std::vector<SubgameJob>& jobs;
+};
+
+// Runs every job; returns when all are done. A pass over the whole tree hands its jobs to the
+// subgame host when one is installed (subgame_host.h); every other pass runs on the thread team.
+void TraverseSubgames(Traversal& traversal, const PassJobs& pass, int threads, int numaMode);
+// The thread team alone, largest job first.
+void traverseSubgamesLocally(Traversal& traversal, const PassJobs& pass, int threads, int numaMode);
 // The NUMA-aware variant: two job lists, each thread first drains the list of its group.
-void TraverseSubgamesNUMA(Traversal& traversal, std::vector<SubgameJob>& jobs, int threads, bool fake);
+void TraverseSubgamesNUMA(Traversal& traversal, const PassJobs& pass, int threads, bool fake);
 
 }  // namespace qv

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 #include "solver/scratch.h"
+#include "solver/strategy_access.h"
 #include "solver/terminal_kernels.h"
 #include "solver/vector_ops.h"
 
@@ -18,7 +20,7 @@ Traversal::Traversal(SolverState& state, const PassSettings& settings)
 }
 
 bool Traversal::accumulatesAt(int street) const {
-    return settings_.training && settings_.weight > 0 && (street < 3 || settings_.riverAveraging);
+    return learnsAt(street) && settings_.weight > 0 && (street < 3 || settings_.riverAveraging);
 }
 
 Traversal::Frame Traversal::openFrame(const Segment& segment, const HandView* hands) {
@@ -61,22 +63,22 @@ void Traversal::descend(const Segment& segment, int record, Frame& frame) {
         const int q = slot.player;
         const int actions = slot.actions;
         const int stride = frame.hands[q].stride;
+        float* sigma = scratch.take<float>(size_t(actions) * stride);
         NodeStore* regrets = state_.regrets(slot.node);
         NodeStore* sums = state_.strategySums(slot.node);
-        float* sigma = scratch.take<float>(size_t(actions) * stride);
+        const bool learning = learnsAt(segment.street);
         // The traverser's regrets stay open until ascend has added to them.
-        regrets->openRecord(record);
-        regrets->currentStrategy(record, sigma);
-        if (q != p) regrets->closeRecord(record);
+        if (regrets) regrets->openRecord(record);
         const bool averaging = sums && accumulatesAt(segment.street) && q != p &&
                                !(regrets->record(record).flags & RecordLocked);
-        if (sums && (averaging || !settings_.training)) sums->openRecord(record);
-        if (!settings_.training && sums) sums->averageStrategy(record, sigma, sigma);
+        if (sums && (averaging || !learning)) sums->openRecord(record);
+        recordStrategy(state_, slot.node, record, !learning, sigma);
+        if (regrets && q != p) regrets->closeRecord(record);
         frame.strategy[d] = sigma;
         const uint32_t* kids = &segment.children[slot.firstChild];
         if (q == p) {
             for (int a = 0; a < actions; ++a) frame.reach[kids[a]] = reach;
-            if (sums && !settings_.training) sums->closeRecord(record);
+            if (sums && !learning) sums->closeRecord(record);
             continue;
         }
         const float** grown = scratch.take<const float*>(size_t(actions));
@@ -90,7 +92,7 @@ void Traversal::descend(const Segment& segment, int record, Frame& frame) {
             ScratchScope temp(scratch);
             sums->accumulateStrategy(record, grown, settings_.weight, scratch.take<float>(size_t(actions) * stride));
         }
-        if (sums && (averaging || !settings_.training)) sums->closeRecord(record);
+        if (sums && (averaging || !learning)) sums->closeRecord(record);
     }
 }
 
@@ -195,12 +197,12 @@ void Traversal::ascend(const Segment& segment, int record, Frame& frame) {
                 for (int a = 1; a < actions; ++a) maxInto(best, frame.best[kids[a]] ? frame.best[kids[a]] : zeros_, n);
             }
             NodeStore* regrets = state_.regrets(slot.node);
-            if (settings_.training && !(regrets->record(record).flags & RecordLocked)) {
+            if (learnsAt(segment.street) && regrets && !(regrets->record(record).flags & RecordLocked)) {
                 for (int a = 0; a < actions; ++a)
                     if (!values[a]) values[a] = zeros_;
                 regrets->addRegrets(record, values, out, settings_.update);
             }
-            regrets->closeRecord(record);
+            if (regrets) regrets->closeRecord(record);
         } else {
             std::memset(out, 0, sizeof(float) * size_t(n));
             if (best) std::memset(best, 0, sizeof(float) * size_t(n));
@@ -393,6 +395,7 @@ void Traversal::evaluateRiverChild(const SegmentSlot& slot, int stateIndex, cons
     float* riverValue = scratch.take<float>(size_t(mine.stride));
     float* riverBest = best ? scratch.take<float>(size_t(mine.stride)) : nullptr;
     if (slot.kind == SlotKind::NextStreet) {
+        std::lock_guard<std::mutex> lock(state_.subgames().riverLock({slot.childSegment, stateIndex}));
         solveSegment(slot.childSegment, stateIndex, riverReach, riverValue, riverBest, hands);
     } else {
         allInShowdown(slot, stateIndex, hands, riverReach, riverValue, riverBest);

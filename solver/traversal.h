@@ -19,6 +19,9 @@ struct PassSettings {
     int batchLimit = kMaxBatch;   // terminals per kernel call
     bool perfCounters = false;
     bool twoWalkShowdowns = false;  // single unraked showdowns by the two-walk kernel
+    // Training changes only the records of this street and later; nodes of earlier streets play
+    // their average strategy and keep their records (re-solving the subgames of a street).
+    int trainFrom = 1;
 };
 
 class Traversal {
@@ -35,6 +38,7 @@ public:
     Traversal(SolverState& state, const PassSettings& settings);
 
     const PassSettings& settings() const { return settings_; }
+    SolverState& state() const { return state_; }
     int traverserStride() const { return rootHands_[settings_.traverser].stride; }
     int opponentStride() const { return rootHands_[1 - settings_.traverser].stride; }
 
@@ -63,6 +67,10 @@ public:
     // The slots' values at a board state one or more cards below their segment's board.
     void evaluateAllIns(const AllInBatch& batch, int level, int stateIndex);
 
+    // A showdown reached before the river, at one river state (hands in that state's numbering).
+    void allInShowdown(const SegmentSlot& slot, int stateIndex, const HandView* hands, const float* reach,
+                       float* value, float* best);
+
     // The steps of a segment solve; the top of the tree calls them around the parallel subgames.
     Frame openFrame(const Segment& segment, const HandView* hands);
     void descend(const Segment& segment, int stateIndex, Frame& frame);
@@ -85,10 +93,8 @@ private:
     // A slot's value at a river state whose hands are numbered afresh: reach and values are
     // carried between the two numberings.
     void evaluateRiverChild(const SegmentSlot& slot, int stateIndex, const float* reach, float* value, float* best);
-    // A showdown reached before the river, at one river state.
-    void allInShowdown(const SegmentSlot& slot, int stateIndex, const HandView* hands, const float* reach,
-                       float* value, float* best);
     bool accumulatesAt(int street) const;
+    bool learnsAt(int street) const { return settings_.training && street >= settings_.trainFrom; }
 
     SolverState& state_;
     PassSettings settings_;

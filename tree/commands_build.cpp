@@ -1,10 +1,12 @@
 // Handlers that build and discard the game tree.
+#include "cards/game_setup.h"
 #include "interpreter/session.h"
 #include "tree/build_reply.h"
 #include "tree/built_tree.h"
 #include "tree/commands.h"
 #include "tree/tree_guards.h"
 #include "tree/tree_params.h"
+#include "workers/worker_list.h"
 
 namespace qv {
 
@@ -22,6 +24,9 @@ BuildReport buildGameTreeWithReport() {
 
 void cmdBuildTree(TokenList& tokens) {
     checkBuildInputs();
+    // Workers share the subgames below the flop; trees that start later have none to share.
+    const BoardState& board = gameSetup().board;
+    if (hasWorkers() && (board.turn || board.river)) valueError("only flop trees supported");
     // Refused before the info lines are cleared, so a refused build changes nothing.
     requireSolverIdle();
     builtTree().noEv = false;

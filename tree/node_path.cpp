@@ -49,10 +49,11 @@ SchematicNode* actionTarget(const std::string& token, const SchematicNode& node)
     return std::isfinite(key) ? node.child(key) : nullptr;
 }
 
-// A check or call that closes a street leaves the next card to be dealt only when the line goes
-// on; a closing action that ends the line is the showdown itself.
+// A check or call that closes the flop or the turn leaves the next card to be dealt, whether the
+// line goes on or ends there: a showdown is played on all five board cards, so the node that ends
+// the line splits into one showdown per card. Closing the river deals nothing.
 bool dealsNextCard(const SchematicNode& parent, const SchematicNode& child) {
-    return child.street > parent.street && !child.isLeaf();
+    return child.street > parent.street && streetNumber(child) <= 3;
 }
 
 void applyToken(const std::string& token, NodeRef& ref) {

@@ -5,6 +5,8 @@
 #include "cards/game_setup.h"
 #include "cards/hand_rules.h"
 #include "interpreter/errors.h"
+#include "platform/numa.h"
+#include "solver/settings.h"
 #include "tree/built_tree.h"
 #include "tree/tree_guards.h"
 #include "tree/tree_params.h"
@@ -75,6 +77,11 @@ GameDefinition gameDefinitionOf(const BuiltTree& tree, std::vector<ActionRecord>
     game.compression = treeParams().requestedCompression;
     const DeckDistribution& deck = gameSetup().deck;
     if (deck.inUse) game.deck.assign(deck.weights.begin(), deck.weights.end());
+    game.lowCard = handRules().lowCard;
+    const SolverSettings& settings = solverSettings();
+    game.precision = settings.precision;
+    game.riverStrategy = settings.riverStrategy;
+    game.numaGroups = settings.numa == 1 && numaNodeCount() > 1 ? 2 : 1;
     return game;
 }
 

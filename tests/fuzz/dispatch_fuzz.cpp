@@ -69,6 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (refused(tokens)) continue;
         qv::dispatchCommand(tokens);
         (void)qv::takeReply();
+        qv::replyDelivered();
     }
     return 0;
 }

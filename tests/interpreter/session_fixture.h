@@ -20,7 +20,9 @@ protected:
     // Dispatches one line as the standard-input loop would and returns the pending reply.
     static std::string run(const std::string& line) {
         dispatchCommand(tokenizeLine(line));
-        return takeReply();
+        std::string answer = takeReply();
+        replyDelivered();
+        return answer;
     }
 };
 

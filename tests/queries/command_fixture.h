@@ -24,7 +24,9 @@ protected:
 
     static std::string run(const std::string& line) {
         dispatchCommand(tokenizeLine(line));
-        return takeReply();
+        std::string answer = takeReply();
+        replyDelivered();
+        return answer;
     }
 
     // Runs every line of a script under tests/protocol/data, then solves a few iterations.

@@ -89,7 +89,8 @@ inline std::vector<PointSpec> pointsOf(int street) {
                 {{1, 1, 1, 1}, nullptr, "3d"}};
     return {{{}},
             {{0}},
-            {{0, 0}},
+            {{0, 0}, nullptr, nullptr, true},  // an all-in call on the flop: a split into turn cards
+            {{0, 0}, "Qd"},                    // one of its showdowns, over the rivers below that turn
             {{0, 1}},
             {{1, 0}, nullptr, nullptr, true},
             {{1, 0}, "Qd"},

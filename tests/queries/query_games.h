@@ -91,7 +91,7 @@ public:
     };
 
     // Values combos of `player`; the opponent's combos are those of its starting range.
-    ReferenceGame(const SolverState& state, int player) : state_(state), game_(state.definition()), player_(player) {
+    ReferenceGame(SolverState& state, int player) : state_(state), game_(state.definition()), player_(player) {
         for (int o = 0; o < kComboCount; ++o)
             if (game_.ranges[1 - player][o] > 0) opponents_.push_back(o);
         index_.fill(-1);
@@ -215,7 +215,7 @@ private:
         return cache_.emplace(key, std::move(held)).first->second;
     }
 
-    const SolverState& state_;
+    SolverState& state_;
     const GameDefinition& game_;
     int player_;
     std::vector<int> opponents_;

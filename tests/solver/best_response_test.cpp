@@ -11,211 +11,17 @@
 #include "solver/iteration.h"
 #include "solver/results.h"
 #include "solver/settings.h"
-#include "solver/strategy_access.h"
-#include "test_games.h"
+#include "naive_best_response.h"
 
 namespace qv {
 namespace {
 
 using namespace qv::testing;
 
-class NaiveBestResponse {
-public:
-    NaiveBestResponse(const SolverState& state, int player) : state_(state), game_(state.definition()), p_(player) {
-        for (int q = 0; q < 2; ++q)
-            for (int slot = 0; slot < kComboCount; ++slot)
-                if (game_.ranges[q][slot] > 0 && !(maskOf(slot) & firstBoard())) combos_[q].push_back(slot);
-    }
-
-    // Best-response value and strategy value of the player, in chips per deal.
-    std::pair<double, double> run() {
-        std::vector<double> reach;
-        for (int slot : combos_[1 - p_]) reach.push_back(game_.ranges[1 - p_][slot]);
-        std::vector<double> best, value;
-        evaluate(0, firstBoard(), {}, reach, best, value);
-        double br = 0, ev = 0, deals = 0;
-        for (size_t i = 0; i < combos_[p_].size(); ++i) {
-            double w = game_.ranges[p_][combos_[p_][i]];
-            br += w * best[i];
-            ev += w * value[i];
-            for (int o : combos_[1 - p_])
-                if (!(maskOf(o) & maskOf(combos_[p_][i]))) deals += w * game_.ranges[1 - p_][o];
-        }
-        return {br / deals, ev / deals};
-    }
-
-private:
-    static CardMask maskOf(int slot) {
-        auto c = cardsOfSlot(slot);
-        return cardBit(c[0]) | cardBit(c[1]);
-    }
-    CardMask firstBoard() const {
-        CardMask m = cardBit(game_.flop[0]) | cardBit(game_.flop[1]) | cardBit(game_.flop[2]);
-        if (game_.turn >= 0) m |= cardBit(game_.turn);
-        if (game_.river >= 0) m |= cardBit(game_.river);
-        return m;
-    }
-    int turnOf(const std::vector<int>& dealt) const {
-        return game_.turn >= 0 ? game_.turn : (dealt.empty() ? -1 : dealt[0]);
-    }
-    int riverOf(const std::vector<int>& dealt) const {
-        if (game_.river >= 0) return game_.river;
-        if (game_.turn >= 0) return dealt.empty() ? -1 : dealt[0];
-        return dealt.size() > 1 ? dealt[1] : -1;
-    }
-
-    // Deals one more card, then evaluates `node` on the bigger board.
-    void deal(uint32_t node, CardMask board, const std::vector<int>& dealt, const std::vector<double>& reach,
-              std::vector<double>& best, std::vector<double>& value) {
-        const size_t n = combos_[p_].size();
-        best.assign(n, 0.0);
-        value.assign(n, 0.0);
-        const int low = game_.lowCard.value_or(0);
-        const double base = 1.0 / ((__builtin_popcountll(board) == 3 ? 45 : 44) - 4 * low);
-        double deckTotal = 0, dealable = 0;
-        for (int c = 0; c < kCardCount; ++c)
-            if (!(board & cardBit(c)) && rankOf(c) >= low) {
-                deckTotal += game_.deck.empty() ? 1.0 : game_.deck[c];
-                dealable += 1;
-            }
-        for (int c = 0; c < kCardCount; ++c) {
-            if ((board & cardBit(c)) || rankOf(c) < low) continue;
-            const double weight = base * (game_.deck.empty() ? 1.0 : game_.deck[c] * dealable / deckTotal);
-            if (weight == 0) continue;  // a card the deck never deals
-            std::vector<double> masked = reach;
-            for (size_t j = 0; j < masked.size(); ++j)
-                if (maskOf(combos_[1 - p_][j]) & cardBit(c)) masked[j] = 0;
-            std::vector<int> more = dealt;
-            more.push_back(c);
-            std::vector<double> b, v;
-            evaluate(node, board | cardBit(c), more, masked, b, v);
-            for (size_t i = 0; i < n; ++i) {
-                if (maskOf(combos_[p_][i]) & cardBit(c)) continue;
-                best[i] += weight * b[i];
-                value[i] += weight * v[i];
-            }
-        }
-    }
-
-    void evaluate(uint32_t node, CardMask board, const std::vector<int>& dealt, const std::vector<double>& reach,
-                  std::vector<double>& best, std::vector<double>& value) {
-        const GameNode& n = state_.nodes()[node];
-        const std::vector<int>& mine = combos_[p_];
-        const std::vector<int>& theirs = combos_[1 - p_];
-        best.assign(mine.size(), 0.0);
-        value.assign(mine.size(), 0.0);
-        if (n.type == ActionType::Showdown && __builtin_popcountll(board) < 5) return deal(node, board, dealt, reach, best, value);
-        if (n.type != ActionType::Decision) {
-            const bool fold = n.type == ActionType::Fold;
-            auto strengths = [&](const std::vector<int>& list) {
-                std::vector<uint32_t> out(list.size());
-                for (size_t i = 0; i < list.size(); ++i) {
-                    auto c = cardsOfSlot(list[i]);
-                    out[i] = fold || (maskOf(list[i]) & board) ? 0 : game_.ranker(board, c[0], c[1]);
-                }
-                return out;
-            };
-            const std::vector<uint32_t> own = strengths(mine), other = strengths(theirs);
-            for (size_t i = 0; i < mine.size(); ++i) {
-                if (maskOf(mine[i]) & board) continue;
-                double v = 0;
-                for (size_t j = 0; j < theirs.size(); ++j) {
-                    if ((maskOf(theirs[j]) & (board | maskOf(mine[i])))) continue;
-                    double sign = fold ? (n.player == p_ ? -1 : 1)  // the folder is the parent's player
-                                       : own[i] > other[j] ? 1 - 2 * rake(n.stake)
-                                       : own[i] < other[j] ? -1
-                                                           : -rake(n.stake);
-                    v += sign * n.stake * reach[j];
-                }
-                best[i] = value[i] = v;
-            }
-            return;
-        }
-        auto strategy = nodeAverageStrategy(state_, node, turnOf(dealt), riverOf(dealt));
-        for (size_t a = 0; a < n.children.size(); ++a) {
-            uint32_t child = n.children[a];
-            std::vector<double> childReach = reach;
-            if (n.player != p_)
-                for (size_t j = 0; j < theirs.size(); ++j) {
-                    float s = strategy[a][theirs[j]];
-                    childReach[j] *= std::isnan(s) ? 0.0 : s;
-                }
-            std::vector<double> b, v;
-            const GameNode& c = state_.nodes()[child];
-            if (c.type == ActionType::Decision && c.street > n.street)
-                deal(child, board, dealt, childReach, b, v);
-            else
-                evaluate(child, board, dealt, childReach, b, v);
-            for (size_t i = 0; i < mine.size(); ++i) {
-                if (n.player == p_) {
-                    float s = strategy[a][mine[i]];
-                    value[i] += (std::isnan(s) ? 0.0 : s) * v[i];
-                    best[i] = a == 0 ? b[i] : std::max(best[i], b[i]);
-                } else {
-                    value[i] += v[i];
-                    best[i] += b[i];
-                }
-            }
-        }
-    }
-
-    // The share of a showdown pot of 2 x stake that the house takes.
-    double rake(double stake) const {
-        const double fraction = state_.rakeFraction(), cap = state_.rakeCap();
-        if (cap <= 0 || stake <= 0) return 0;
-        return 2 * stake * fraction > cap ? cap / (2 * stake) : fraction;
-    }
-
-    const SolverState& state_;
-    const GameDefinition& game_;
-    int p_;
-    std::array<std::vector<int>, 2> combos_;
-};
-
-double naiveExploitability(const SolverState& state) {
+double naiveExploitability(SolverState& state) {
     auto oop = NaiveBestResponse(state, 0).run();
     auto ip = NaiveBestResponse(state, 1).run();
     return 0.5 * (oop.first + ip.first - oop.second - ip.second);
-}
-
-// A street's betting: OOP bets 100 or checks; IP calls or folds, or checks back. `next` builds
-// what follows a call or a check-back: a new street's block or a showdown.
-template <typename Next>
-void streetBlock(RecordBuilder& b, int parent, int street, double stake, Next next) {
-    int root = b.decision(parent, 0, street);
-    int bet = b.decision(root, 1, street);
-    next(bet, stake + 100);
-    b.fold(bet, stake);
-    int check = b.decision(root, 1, street);
-    next(check, stake);
-}
-
-std::vector<ActionRecord> riverTree() {
-    RecordBuilder b;
-    streetBlock(b, -1, 3, 50, [&](int parent, double s) { b.showdown(parent, s); });
-    return b.records;
-}
-
-std::vector<ActionRecord> turnTree() {
-    RecordBuilder b;
-    streetBlock(b, -1, 2, 50, [&](int parent, double s) {
-        streetBlock(b, parent, 3, s, [&](int p2, double s2) { b.showdown(p2, s2); });
-    });
-    return b.records;
-}
-
-// Flop: OOP shoves (IP calls to an all-in showdown or folds) or checks to the turn and river blocks.
-std::vector<ActionRecord> flopTree() {
-    RecordBuilder b;
-    int root = b.decision(-1, 0, 1);
-    int shove = b.decision(root, 1, 1);
-    b.showdown(shove, 250);
-    b.fold(shove, 50);
-    int check = b.decision(root, 1, 1);
-    streetBlock(b, check, 2, 50, [&](int parent, double s) {
-        streetBlock(b, parent, 3, s, [&](int p2, double s2) { b.showdown(p2, s2); });
-    });
-    return b.records;
 }
 
 struct Case {
@@ -298,19 +104,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"turn_short_deck", 2, false, {"6c", "7d", "9h", "Ts"}, 30, 4},
                       Case{"turn_weighted_deck", 2, false, {"2c", "7d", "9h", "Ts"}, 30, 0, 0, true}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// The flop game on Kh 9h 5c with ranges that treat diamonds and spades alike, so isomorphism
-// can merge them; `seed` draws OOP's range and seed + 1 IP's.
-GameDefinition symmetricFlopGame(int seed, int size) {
-    GameDefinition game;
-    game.records = flopTree();
-    game.flop = flopOf("Kh", "9h", "5c");
-    CardMask board = cardBit(card("Kh")) | cardBit(card("9h")) | cardBit(card("5c"));
-    game.ranges[0] = symmetricRange(board, seed, size);
-    game.ranges[1] = symmetricRange(board, seed + 1, size);
-    game.ranker = suitBlindStrength;
-    return game;
-}
 
 TEST(BestResponse, IsomorphismMergesEquivalentCardsAndKeepsTheSolution) {
     // The same flop game with and without merging equivalent cards gives the same values.

@@ -6,7 +6,6 @@
 
 #include "solver/node_store.h"
 #include "solver/packed_rows.h"
-#include "solver/settings.h"
 #include "solver/solver_state.h"
 #include "test_games.h"
 
@@ -115,7 +114,6 @@ bool keepsWholeUnits(NodeStore& store) {
 bool packed(NodeStore* store) { return dynamic_cast<PackedStorage*>(store) != nullptr; }
 
 TEST(NodeStores, EachLevelGivesRiverNodesOfFlopTreesItsClasses) {
-    solverSettings().riverStrategy = true;
     struct Row {
         int street, level;
         bool sixteenBitSums, packedRegrets, packedSums;
@@ -144,9 +142,9 @@ TEST(NodeStores, EachLevelGivesRiverNodesOfFlopTreesItsClasses) {
 }
 
 TEST(NodeStores, RiverStrategyStorageOffLeavesRiverNodesWithoutSums) {
-    solverSettings().riverStrategy = false;
-    SolverState state(smallGame(1));
-    solverSettings().riverStrategy = true;
+    GameDefinition game = smallGame(1);
+    game.riverStrategy = false;
+    SolverState state(game);
     EXPECT_NE(state.strategySums(0), nullptr);
     EXPECT_EQ(state.strategySums(1), nullptr);
 }

@@ -24,7 +24,7 @@ std::vector<std::vector<float>> undecidedAsEven(std::vector<std::vector<float>> 
 }
 
 // Turn-rooted games only: one board on the turn, one per river card below.
-StrategyStatistics plainCount(const SolverState& state, double epsilon, int selection) {
+StrategyStatistics plainCount(SolverState& state, double epsilon, int selection) {
     StrategyStatistics out;
     const CardMask first = firstUserBoard(state);
     const auto& nodes = state.nodes();

@@ -74,6 +74,59 @@ inline std::vector<double> symmetricRange(CardMask board, unsigned seed, int pic
     return range;
 }
 
+// A street's betting: OOP bets 100 or checks; IP calls or folds, or checks back. `next` builds
+// what follows a call or a check-back: a new street's block or a showdown.
+template <typename Next>
+void streetBlock(RecordBuilder& b, int parent, int street, double stake, Next next) {
+    int root = b.decision(parent, 0, street);
+    int bet = b.decision(root, 1, street);
+    next(bet, stake + 100);
+    b.fold(bet, stake);
+    int check = b.decision(root, 1, street);
+    next(check, stake);
+}
+
+inline std::vector<ActionRecord> riverTree() {
+    RecordBuilder b;
+    streetBlock(b, -1, 3, 50, [&](int parent, double s) { b.showdown(parent, s); });
+    return b.records;
+}
+
+inline std::vector<ActionRecord> turnTree() {
+    RecordBuilder b;
+    streetBlock(b, -1, 2, 50, [&](int parent, double s) {
+        streetBlock(b, parent, 3, s, [&](int p2, double s2) { b.showdown(p2, s2); });
+    });
+    return b.records;
+}
+
+// Flop: OOP shoves (IP calls to an all-in showdown or folds) or checks to the turn and river blocks.
+inline std::vector<ActionRecord> flopTree() {
+    RecordBuilder b;
+    int root = b.decision(-1, 0, 1);
+    int shove = b.decision(root, 1, 1);
+    b.showdown(shove, 250);
+    b.fold(shove, 50);
+    int check = b.decision(root, 1, 1);
+    streetBlock(b, check, 2, 50, [&](int parent, double s) {
+        streetBlock(b, parent, 3, s, [&](int p2, double s2) { b.showdown(p2, s2); });
+    });
+    return b.records;
+}
+
 inline std::array<int, 3> flopOf(const char* a, const char* b, const char* c) { return {card(a), card(b), card(c)}; }
+
+// The flop game on Kh 9h 5c with ranges that treat diamonds and spades alike, so isomorphism
+// can merge them; `seed` draws OOP's range and seed + 1 IP's.
+inline GameDefinition symmetricFlopGame(int seed, int size) {
+    GameDefinition game;
+    game.records = flopTree();
+    game.flop = flopOf("Kh", "9h", "5c");
+    CardMask board = cardBit(card("Kh")) | cardBit(card("9h")) | cardBit(card("5c"));
+    game.ranges[0] = symmetricRange(board, seed, size);
+    game.ranges[1] = symmetricRange(board, seed + 1, size);
+    game.ranker = suitBlindStrength;
+    return game;
+}
 
 }  // namespace qv::testing

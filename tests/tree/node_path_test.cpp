@@ -43,7 +43,7 @@ TEST_F(NodePathTest, FlopTreePathsResolveActionsAndDealtCards) {
         {"r:0:c:c", "SPLIT_NODE - -"},
         {"r:0:c:c:Kh", "OOP_DEC Kh -"},
         {"r:0:c:c:kh:c", "IP_DEC Kh -"},
-        {"r:0:c:c:Kh:c:c", "END_NODE Kh -"},   // the line ends: this is the showdown
+        {"r:0:c:c:Kh:c:c", "SPLIT_NODE Kh -"},  // the line ends: one showdown per river card
         {"r:0:c:c:Kh:c:c:Ah", "END_NODE Kh Ah"},
         {"r:0:c:c:Kh:b20:c:Ad", "OOP_DEC Kh Ad"},
         {"r:0:c:c:b20", "IP_DEC - -"},  // a card may be left out

@@ -1,0 +1,123 @@
+#include "solver/pass.h"
+
+#include <algorithm>
+#include <mutex>
+#include <optional>
+
+#include "solver/scratch.h"
+#include "solver/settings.h"
+#include "solver/subgames.h"
+#include "solver/iteration.h"
+
+namespace qv {
+
+namespace {
+
+// Next-street slots get a job per card; all-in slots are grouped, a job per group and card.
+std::vector<std::vector<int>> jobGroups(const Segment& segment, const Traversal::Frame& frame, size_t limit) {
+    std::vector<std::vector<int>> groups;
+    for (int c : segment.chances) {
+        if (!frame.reach[c]) continue;
+        const bool allIn = segment.slots[c].kind == SlotKind::AllIn;
+        if (!allIn || groups.empty() || segment.slots[groups.back()[0]].kind != SlotKind::AllIn ||
+            groups.back().size() == limit)
+            groups.emplace_back();
+        groups.back().push_back(c);
+    }
+    return groups;
+}
+
+}  // namespace
+
+PassSettings passSettings(const SolverState& state, int player, bool training) {
+    const SolverSettings& settings = solverSettings();
+    const int t = state.iteration();
+    PassSettings s;
+    s.traverser = player;
+    s.training = training;
+    s.weight = float(averagingWeight(state.tuning(), t));
+    s.riverAveraging = averagingFlag(state.components().strategy, t, state.tuning().averagingDelay);
+    s.update.iteration = t;
+    s.update.adaptivePrecision = settings.adaptivePrecision;
+    s.update.precision = settings.precision;
+    s.update.warmup = state.tuning().warmup;
+    s.batchLimit = std::clamp(settings.simdLevel, 1, kMaxBatch);
+    s.perfCounters = settings.perfCounters;
+    s.twoWalkShowdowns = (settings.evalFlags & 1) != 0;
+    return s;
+}
+
+void handsAt(const SolverState& state, int level, int stateIndex, HandView hands[2]) {
+    for (int p = 0; p < 2; ++p)
+        hands[p] = state.boards().compactAt(level) ? state.boards().riverHands(stateIndex, p) : state.hands(p).view();
+}
+
+void runPass(SolverState& state, const PassSettings& settings, const PassStart& start, float* value, float* best) {
+    const int p = settings.traverser;
+    const Segment& segment = state.segments()[start.segment];
+    std::optional<std::lock_guard<std::mutex>> riverLock;
+    if (segment.street == 3) riverLock.emplace(state.subgames().riverLock({start.segment, start.stateIndex}));
+    Traversal traversal(state, settings);
+    ScratchStack& scratch = threadScratch();
+    ScratchScope scope(scratch);
+    const size_t stride = size_t(start.hands[p].stride);
+    Traversal::Frame frame = traversal.openFrame(segment, start.hands);
+    frame.reach[0] = start.reach;
+    frame.value[0] = value;
+    frame.best[0] = settings.training ? nullptr : best;
+    traversal.descend(segment, start.stateIndex, frame);
+
+    const BoardStates& boards = state.boards();
+    const int level = segment.level;
+    const DealtBoard& top = boards.state(level, start.stateIndex);
+    // Kept across passes: a turn tree records thousands of jobs, and a fresh vector would map and
+    // fault in new pages on every pass. One per thread, as a pass never starts another on its own
+    // thread.
+    static thread_local std::vector<SubgameJob> jobs;
+    jobs.clear();
+    std::vector<int> firstJob(segment.slots.size(), -1), laneOf(segment.slots.size(), 0);
+    for (const std::vector<int>& group : jobGroups(segment, frame, size_t(settings.batchLimit))) {
+        const SegmentSlot& first = segment.slots[group[0]];
+        double work = first.kind == SlotKind::NextStreet ? state.segments()[first.childSegment].work
+                                                         : 45.0 * double(group.size());
+        for (size_t j = 0; j < group.size(); ++j) {
+            firstJob[group[j]] = int(jobs.size());
+            laneOf[group[j]] = int(j);
+        }
+        for (int i = 0; i < top.representativeCount; ++i) {
+            SubgameJob job;
+            SubgameTicket& ticket = job.ticket;
+            ticket.width = int(group.size());
+            ticket.level = level + 1;
+            ticket.state = boards.representative(top, i);
+            ticket.card = boards.state(level + 1, ticket.state).dealt;
+            for (int j = 0; j < ticket.width; ++j) {
+                ticket.slots[j] = group[j];
+                job.reach[j] = frame.reach[group[j]];
+                job.value[j] = scratch.take<float>(stride);
+                job.best[j] = settings.training ? nullptr : scratch.take<float>(stride);
+            }
+            for (int q = 0; q < 2; ++q) ticket.work[q] = work * (state.hands(q).count + state.hands(1 - q).count);
+            jobs.push_back(job);
+        }
+    }
+
+    TraverseSubgames(traversal, PassJobs{start.segment, start.stateIndex, jobs},
+                     std::max(1, solverSettings().threadCount), solverSettings().numa);
+
+    std::vector<float*> values(size_t(top.representativeCount)), bests(size_t(top.representativeCount));
+    for (int c : segment.chances) {
+        if (firstJob[c] < 0) continue;
+        for (int i = 0; i < top.representativeCount; ++i) {
+            values[i] = jobs[firstJob[c] + i].value[laneOf[c]];
+            bests[i] = jobs[firstJob[c] + i].best[laneOf[c]];
+        }
+        frame.value[c] = scratch.take<float>(stride);
+        frame.best[c] = settings.training ? nullptr : scratch.take<float>(stride);
+        traversal.combineDeals(level, start.stateIndex, values.data(), bests.data(), frame.value[c], frame.best[c]);
+    }
+    traversal.evaluateTerminals(segment, start.stateIndex, frame);
+    traversal.ascend(segment, start.stateIndex, frame);
+}
+
+}  // namespace qv
