@@ -104,7 +104,7 @@ void record16Loops(benchmark::State& state) {
         regretMatch16(regrets.data(), actions, stride, hands, strategy.data());
         weightedSum(node.data(), strategy.data(), actions, stride, childValues, hands);
         updateRegrets16(regrets.data(), actions, stride, hands, childValues, node.data(), 0.5f, nullptr);
-        accumulate16(sums.data(), actions, stride, hands, childValues, 0.001f, scale, nullptr, temp.data());
+        accumulate16(sums.data(), actions, stride, hands, childValues, 0.001f, scale, 65535.0f, nullptr, temp.data());
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * actions * hands);

@@ -4,20 +4,25 @@
 Each run is two fresh processes of the program, driven through its command protocol like a client
 (an end string closes every reply):
 
-  convergence run  build the game, then solve in steps of 10 iterations, each followed by an
-                   exploitability check (calc_results), until 0.3% of the starting pot: build time,
-                   peak resident memory, the storage estimate, the wall time (checks included)
-                   and iterations at which 1%, 0.5% and 0.3% were met, and the milliseconds per
-                   iteration over the whole solve (later iterations also accumulate averages).
+  convergence run  build the game at a storage compression level, then solve in steps of 10
+                   iterations, each followed by an exploitability check (calc_results), until 0.3%
+                   of the starting pot: build time, peak resident memory against the storage
+                   estimate (the uncompressed size times the level's memory factor), the wall time
+                   (checks included) and iterations at which 1%, 0.5% and 0.3% were met with the
+                   EVs there, and the milliseconds per iteration over the whole solve (later
+                   iterations also accumulate averages).
   speed run        build the game, then a fixed number of iterations without checks: milliseconds
                    per iteration, and the signature = the iteration count and the exploitability
                    after them, which depends only on the solver's arithmetic, never on threads or
                    timing. Quote it in commits that change the solver.
 
-Every figure is the median of --repeat runs (at least 3 for quoted figures).
+Every figure is the median of --repeat runs (at least 3 for quoted figures). Memory and iteration
+counts do not depend on the machine's load; times do: take them on an idle machine.
 
 Usage: bench/solve_bench.py [--program build/quorvane] [--games DIR] [--repeat 3]
-                            [--threads 1,2] [game ...]      (game: river, turn, flop, flop3b)
+                            [--threads 1,2] [--levels fast] [--runs convergence,speed]
+                            [game ...]      (game: river, turn, flop, flop3b, sflop)
+       levels: none, low, medium, high, max, fast (or auto)
 """
 import argparse
 import os
@@ -33,6 +38,13 @@ DEFAULT_GAMES = ["river", "turn", "flop"]
 END = "__bench_end__"
 ESTIMATE = re.compile(r"estimated tree size: (\d+) MB")
 EXPLOITABLE = re.compile(r"^Exploitable for: (\S+)$", re.M)
+EV = re.compile(r"^EV (OOP|IP): (\S+)$", re.M)
+# EVs of the converged games (../shared/bench/README.md); flop: the reference solver's at 0.3%.
+REFERENCE_EVS = {"river": (48.554, 51.446), "turn": (48.649, 51.351), "flop": (50.985, 49.015)}
+# The memory factor of each level by the flop's suit count (1, 2 or 3 suits).
+FACTORS = {"none": (1.0, 1.0, 1.0), "low": (0.54, 0.53, 0.51), "medium": (0.41, 0.39, 0.36),
+           "high": (0.35, 0.33, 0.32), "max": (0.25, 0.25, 0.24), "fast": (0.68, 0.68, 0.68)}
+LEVELS = ["none", "low", "medium", "high", "max", "fast"]
 CHECK_EVERY = 10
 MAX_ITERATIONS = 2000
 
@@ -85,19 +97,21 @@ class Session:
         return peak / 1024
 
 
-def build(session, game_file, threads):
+def build(session, game_file, threads, level):
+    session.ask(f"set_compression {level}")
     start = session.seconds()
     session.ask(f'load_script "{game_file}"')
     built = session.seconds()
     estimate = ESTIMATE.search(session.ask("estimate_schematic_tree"))
+    actual = LEVELS[int(session.ask("get_actual_compression").split()[-1])]
     session.ask(f"set_threads {threads}")
     session.ask("set_info_freq 1000000")  # the driver measures, the solver loop must not
-    return built - start, int(estimate.group(1)) if estimate else -1
+    return built - start, int(estimate.group(1)) if estimate else -1, actual
 
 
-def convergence_run(program, game_file, threads, pot):
+def convergence_run(program, game_file, threads, pot, level):
     session = Session(program)
-    build_time, estimate = build(session, game_file, threads)
+    build_time, estimate, actual = build(session, game_file, threads, level)
     reached = {}
     start = session.seconds()
     iterations = 0
@@ -108,19 +122,22 @@ def convergence_run(program, game_file, threads, pot):
         session.ask(f"go {CHECK_EVERY} steps block")
         iterations += CHECK_EVERY
         solving += session.seconds() - before
-        percent = float(EXPLOITABLE.search(session.ask("calc_results")).group(1)) / pot * 100
+        results = session.ask("calc_results")
+        percent = float(EXPLOITABLE.search(results).group(1)) / pot * 100
+        evs = dict(EV.findall(results))
         elapsed = session.seconds() - start
         for threshold in THRESHOLDS:
             if threshold not in reached and percent <= threshold * 100:
-                reached[threshold] = (elapsed, iterations)
+                reached[threshold] = (elapsed, iterations, float(evs["OOP"]), float(evs["IP"]),
+                                      percent * pot / 100)
     peak = session.close()
-    return {"build": build_time, "peak": peak, "estimate": estimate, "reached": reached,
+    return {"build": build_time, "peak": peak, "estimate": estimate, "level": actual, "reached": reached,
             "final": percent, "solve_ms": solving * 1000 / iterations}
 
 
-def speed_run(program, game_file, threads, steps):
+def speed_run(program, game_file, threads, steps, level):
     session = Session(program)
-    build(session, game_file, threads)
+    build(session, game_file, threads, level)
     start = session.seconds()
     session.ask(f"go {steps} steps block")
     seconds = session.seconds() - start
@@ -136,29 +153,66 @@ def median(values):
     return statistics.median(values) if values else float("nan")
 
 
-def bench_game(args, game):
+def flop_suits(game_file):
+    with open(game_file) as f:
+        for line in f:
+            if line.startswith("set_board"):
+                board = line.split()[1]
+                return len({board[i + 1] for i in range(0, 6, 2)})
+    return 3
+
+
+def report_memory(conv, game_file):
+    peak = median([c["peak"] for c in conv])
+    estimate = median([c["estimate"] for c in conv])
+    level = conv[0]["level"]  # in force: turn and river trees are never compressed
+    line = f"  memory at {level}: peak {peak:.0f} MB, estimate {estimate:.0f} MB"
+    if estimate > 0:
+        factor = FACTORS[level][flop_suits(game_file) - 1]
+        line += (f" (uncompressed {estimate / factor:.0f} MB x factor {factor}), "
+                 f"peak / estimate {peak / estimate:.2f}")
+    print(line)
+
+
+def report_convergence(game, conv, pot):
+    for threshold in THRESHOLDS:
+        hits = [c["reached"][threshold] for c in conv if threshold in c["reached"]]
+        if len(hits) < len(conv):
+            print(f"  {threshold * 100:.1f}%: not reached in every run "
+                  f"(final {median([c['final'] for c in conv]):.3f}%)")
+            continue
+        oop, ip, chips = (median([h[k] for h in hits]) for k in (2, 3, 4))
+        line = (f"  {threshold * 100:.1f}%: {median([h[0] for h in hits]):.3f} s, "
+                f"{median([h[1] for h in hits]):.0f} iterations, EV OOP {oop:.3f} IP {ip:.3f}")
+        if game in REFERENCE_EVS:
+            worst = max(abs(oop - REFERENCE_EVS[game][0]), abs(ip - REFERENCE_EVS[game][1]))
+            line += f" ({worst:.3f} from the reference, {'within' if worst <= 2 * chips else 'beyond'} " \
+                    f"twice the exploitability {chips:.3f})"
+        print(line)
+
+
+def bench_game(args, game, level):
     game_file = os.path.join(args.games, f"{game}.txt")
     pot = game_pot(game_file)
+    steps = SPEED_STEPS.get(game, 10)
     for threads in args.threads:
-        conv = [convergence_run(args.program, game_file, threads, pot) for _ in range(args.repeat)]
-        speed = [speed_run(args.program, game_file, threads, SPEED_STEPS.get(game, 10))
-                 for _ in range(args.repeat)]
-        print(f"{game} threads {threads}: build {median([c['build'] for c in conv]):.2f} s, "
-              f"peak {median([c['peak'] for c in conv]):.0f} MB, "
-              f"estimate {median([c['estimate'] for c in conv]):.0f} MB, "
-              f"{median([s['ms'] for s in speed]):.2f} ms/iteration in the first "
-              f"{SPEED_STEPS.get(game, 10)}, {median([c['solve_ms'] for c in conv]):.2f} over the "
-              f"whole solve (averaging included)")
-        for threshold in THRESHOLDS:
-            hits = [c["reached"][threshold] for c in conv if threshold in c["reached"]]
-            if len(hits) < len(conv):
-                print(f"  {threshold * 100:.1f}%: not reached in every run "
-                      f"(final {median([c['final'] for c in conv]):.3f}%)")
-                continue
-            print(f"  {threshold * 100:.1f}%: {median([h[0] for h in hits]):.3f} s, "
-                  f"{median([h[1] for h in hits]):.0f} iterations")
-        signatures = sorted({s["signature"] for s in speed})
-        print(f"  signature: {'; '.join(signatures)}")
+        conv = [convergence_run(args.program, game_file, threads, pot, level) for _ in range(args.repeat)] \
+            if "convergence" in args.runs else []
+        speed = [speed_run(args.program, game_file, threads, steps, level) for _ in range(args.repeat)] \
+            if "speed" in args.runs else []
+        line = f"{game} level {level} threads {threads}:"
+        if conv:
+            line += (f" build {median([c['build'] for c in conv]):.2f} s,"
+                     f" {median([c['solve_ms'] for c in conv]):.2f} ms/iteration over the whole solve"
+                     f" (averaging included)")
+        if speed:
+            line += f" {median([s['ms'] for s in speed]):.2f} ms/iteration in the first {steps}"
+        print(line)
+        if conv:
+            report_memory(conv, game_file)
+            report_convergence(game, conv, pot)
+        if speed:
+            print(f"  signature: {'; '.join(sorted({s['signature'] for s in speed}))}")
         sys.stdout.flush()
 
 
@@ -175,11 +229,15 @@ def argument_parser(description):
 def main():
     parser = argument_parser(__doc__.splitlines()[0])
     parser.add_argument("--threads", default="1,2")
+    parser.add_argument("--levels", default="fast")
+    parser.add_argument("--runs", default="convergence,speed")
     parser.add_argument("game", nargs="*", default=DEFAULT_GAMES)
     args = parser.parse_args()
     args.threads = [int(t) for t in args.threads.split(",")]
+    args.runs = args.runs.split(",")
     for game in args.game:
-        bench_game(args, game)
+        for level in args.levels.split(","):
+            bench_game(args, game, level)
 
 
 if __name__ == "__main__":

@@ -2,7 +2,9 @@
 
 #include <sys/sysinfo.h>
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace qv {
@@ -31,6 +33,10 @@ uint64_t meminfoField(const char* name) {
 
 SystemMemory systemMemory() {
     SystemMemory memory;
+    if (const char* megabytes = std::getenv("QUORVANE_MEMORY_MB")) {
+        memory.totalBytes = std::strtoull(megabytes, nullptr, 10) << 20;
+        return memory;
+    }
     uint64_t available = 0;
     memory.totalBytes = meminfoField("MemTotal");
     available = meminfoField("MemAvailable");
@@ -44,5 +50,20 @@ SystemMemory systemMemory() {
     memory.loadPercent = int((memory.totalBytes - available) * 100 / memory.totalBytes);
     return memory;
 }
+
+namespace {
+
+std::atomic<int64_t> charged{0};
+
+}  // namespace
+
+bool chargeMemory(int64_t bytes) {
+    static const int64_t limit = int64_t(systemMemory().totalBytes);
+    if (charged.fetch_add(bytes) + bytes <= limit || limit == 0) return true;
+    charged -= bytes;
+    return false;
+}
+
+void releaseCharge(int64_t bytes) { charged -= bytes; }
 
 }  // namespace qv

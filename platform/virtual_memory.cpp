@@ -2,27 +2,23 @@
 
 #include <sys/mman.h>
 
+#include <cstdint>
+
 namespace qv {
 
-namespace {
-
-// Below this a region is too small for a huge page to pay off.
-constexpr size_t kHugePageThreshold = size_t(2) << 20;
-
-void* mapAnonymous(size_t bytes, int protection) {
-    void* base = mmap(nullptr, bytes, protection, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (base == MAP_FAILED) return nullptr;
-    if (bytes >= kHugePageThreshold) madvise(base, bytes, MADV_HUGEPAGE);  // advice only; failure is harmless
-    return base;
+void* reserveAddressSpace(size_t bytes) {
+    void* base = mmap(nullptr, bytes, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    return base == MAP_FAILED ? nullptr : base;
 }
-
-}  // namespace
-
-void* reserveAddressSpace(size_t bytes) { return mapAnonymous(bytes, PROT_NONE); }
 
 bool commitAddressSpace(void* base, size_t bytes) { return mprotect(base, bytes, PROT_READ | PROT_WRITE) == 0; }
 
-void* allocateCommitted(size_t bytes) { return mapAnonymous(bytes, PROT_READ | PROT_WRITE); }
+void discardPages(void* start, size_t bytes) {
+    const uintptr_t page = 4096;
+    const uintptr_t first = (reinterpret_cast<uintptr_t>(start) + page - 1) & ~(page - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(start) + bytes) & ~(page - 1);
+    if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_DONTNEED);
+}
 
 bool releaseAddressSpace(void* base, size_t bytes) { return munmap(base, bytes) == 0; }
 

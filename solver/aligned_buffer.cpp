@@ -3,10 +3,10 @@
 #include <sys/mman.h>
 #include <tbb/scalable_allocator.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
+#include "platform/fatal_exit.h"
+#include "platform/system_memory.h"
 #include "solver/layout.h"
 
 namespace qv {
@@ -16,16 +16,13 @@ namespace {
 // Above this size whole pages are mapped: they arrive zeroed and cost nothing until written.
 constexpr size_t kMapThreshold = size_t(1) << 20;
 
-[[noreturn]] void outOfMemory() {
-    fputs("out of memory\n", stdout);
-    fflush(stdout);
-    std::abort();
-}
+[[noreturn]] void outOfMemory() { fatalExit("out of memory\n"); }
 
 }  // namespace
 
 void* allocateZeroed(size_t bytes, Paging paging, bool& mapped) {
     if (bytes >= kMapThreshold) {
+        if (!chargeMemory(int64_t(bytes))) outOfMemory();
         void* pointer = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
         if (pointer == MAP_FAILED) outOfMemory();
         // Stores are streamed once per iteration: 2 MB pages cut the TLB misses of those sweeps and
@@ -42,9 +39,10 @@ void* allocateZeroed(size_t bytes, Paging paging, bool& mapped) {
 }
 
 void releaseZeroed(void* pointer, size_t bytes, bool mapped) {
-    if (mapped)
+    if (mapped) {
         munmap(pointer, bytes);
-    else
+        releaseCharge(int64_t(bytes));
+    } else
         scalable_aligned_free(pointer);
 }
 

@@ -126,7 +126,7 @@ void BoardStates::buildLayouts(const std::array<HandList, 2>& hands) {
                 continue;
             }
             auto layout = std::make_shared<BoardLayout>();
-            for (int b = 0; b < boards; ++b) layout->append(riverHands_[b][p].count);
+            for (int b = 0; b < boards; ++b) layout->append(riverHands_[b][p].count, levels_[level][b].parent);
             layouts_[p][level] = layout;
         }
 }

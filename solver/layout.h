@@ -60,8 +60,6 @@ constexpr float kSmallestNormal = 1.1754944e-38f;
 
 inline int paddedLength(int count) { return (count + kLanes - 1) / kLanes * kLanes; }
 
-enum class StoreRole { Regrets, StrategySums };
-
 // The first word of every store record.
 enum RecordFlag : uint32_t { RecordLocked = 1, RecordComboLocked = 2 };
 

@@ -61,18 +61,6 @@ std::vector<RecordHeader*> headersOf(const LockTarget& target) {
 // handlers), so no pass reads a record while its flags, marks or regrets change.
 void releaseMarks(RecordHeader& header) { header.flags &= ~uint32_t(RecordComboLocked); }
 
-void writeRegrets(NodeStore& regrets, int record, int action, const std::vector<float>& values) {
-    regrets.prepareRecord(record);
-    if (regrets.bytesPerElement() == 2) {
-        // 16-bit regrets hold whole numbers: written as they are, the weights keep their ratios,
-        // where the unit conversion of overwriteAction would round small weights to 0.
-        uint16_t* row = static_cast<uint16_t*>(regrets.rowBase(record)) + size_t(action) * size_t(regrets.stride(record));
-        for (int h = 0; h < regrets.hands(record); ++h) row[h] = uint16_t(std::lrint(std::min(values[h], 65535.0f)));
-        return;
-    }
-    regrets.overwriteAction(record, action, values.data());
-}
-
 }  // namespace
 
 void checkStrategyWeights(int actions, const std::vector<double>& weights) {
@@ -91,11 +79,12 @@ void setLockedStrategy(SolverState& state, uint32_t node, int turn, int river, i
         const int slot = target.hands.slotOfHand[h];
         if (slot >= 0) values[h] = float(weights[size_t(slot)]) * kWeightScale;
     }
-    writeRegrets(*target.regrets, target.hands.record, action, values);
+    // Written in the store's own units: 16-bit regrets keep the weights' ratios as whole numbers,
+    // where a conversion to regret units would round small weights to 0.
+    target.regrets->writeAction(target.hands.record, action, values.data());
     if (target.sums && state.iteration() > state.tuning().averagingDelay) {
         std::fill(values.begin(), values.end(), 0.0f);
-        target.sums->prepareRecord(target.hands.record);
-        target.sums->overwriteAction(target.hands.record, action, values.data());
+        target.sums->writeAction(target.hands.record, action, values.data());
     }
 }
 

@@ -1,15 +1,19 @@
-// The plain store classes: float records, 16-bit regrets with adaptive precision, and the "fast"
-// 16-bit strategy sums.
+// The plain store classes: float records, and 16-bit records in arrays (regrets with adaptive
+// precision, and the "fast" strategy sums).
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "solver/node_store.h"
+#include "solver/packed_stores.h"
+#include "solver/sixteen_bit_records.h"
 #include "solver/vector_ops.h"
 
 namespace qv {
 
-void BoardLayout::append(int count) {
+void BoardLayout::append(int count, int parent) {
+    if (boards() == 0 || parent != lastParent_) rows.push_back(boards());
+    lastParent_ = parent;
+    rowOfBoard.push_back(rowCount() - 1);
     counts.push_back(count);
     strides.push_back(paddedLength(count));
     offsets.push_back(total);
@@ -18,7 +22,7 @@ void BoardLayout::append(int count) {
 
 std::shared_ptr<const BoardLayout> BoardLayout::uniform(int hands, int boards) {
     auto layout = std::make_shared<BoardLayout>();
-    for (int b = 0; b < boards; ++b) layout->append(hands);
+    for (int b = 0; b < boards; ++b) layout->append(hands, 0);
     return layout;
 }
 
@@ -31,18 +35,20 @@ NodeStore::~NodeStore() {
 
 namespace {
 
-uint16_t toUnits(float value, float unit) { return uint16_t(std::lrint(std::clamp(value * unit, 0.0f, 65535.0f))); }
-
 class FloatStore final : public NodeStore {
 public:
     FloatStore(int actions, LayoutPointer layout, Paging paging)
         : NodeStore(actions, std::move(layout)), data_(totalElements(), paging) {}
 
-    void* rowBase(int board) override { return values(board); }
     void currentStrategy(int board, float* strategy) override {
         regretMatch(values(board), actions_, size_t(stride(board)), stride(board), strategy);
     }
-    void overwriteAction(int board, int action, const float* v) override {
+    bool hasRegret(int board, int hand) override {
+        float sum = 0;
+        for (int a = 0; a < actions_; ++a) sum += values(board)[size_t(a) * stride(board) + hand];
+        return sum >= kSmallestNormal;
+    }
+    void writeAction(int board, int action, const float* v) override {
         std::memcpy(values(board) + size_t(action) * stride(board), v, sizeof(float) * size_t(hands(board)));
     }
     void addRegrets(int board, const float* const* childValues, const float* nodeValue, const RegretUpdate&) override {
@@ -59,7 +65,6 @@ public:
         normaliseSums(values(board), actions_, size_t(stride(board)), stride(board), fallback, strategy);
     }
     size_t sizeInBytes() const override { return data_.bytes() + headerBytes(); }
-    int bytesPerElement() const override { return 4; }
 
 private:
     float* values(int board) { return data_.data() + recordStart(board); }
@@ -67,61 +72,10 @@ private:
     AlignedFloats data_;
 };
 
-class Regret16Store final : public NodeStore {
+// 16-bit records in arrays; `groups` > 1 splits them into that many separately allocated blocks.
+class PlainStorage : public NodeStore {
 public:
-    Regret16Store(int actions, LayoutPointer layout, float valueScale, Paging paging)
-        : NodeStore(actions, std::move(layout)), valueScale_(valueScale), data_(totalElements(), paging) {}
-
-    void* rowBase(int board) override { return values(board); }
-    void currentStrategy(int board, float* strategy) override {
-        regretMatch16(values(board), actions_, size_t(stride(board)), stride(board), strategy);
-    }
-    void overwriteAction(int board, int action, const float* v) override {
-        uint16_t* out = values(board) + size_t(action) * stride(board);
-        const float unit = valueScale_ * headers_[board].scale;
-        for (int h = 0; h < hands(board); ++h) out[h] = toUnits(v[h], unit);
-    }
-    void addRegrets(int board, const float* const* childValues, const float* nodeValue,
-                    const RegretUpdate& update) override {
-        RecordHeader& header = headers_[board];
-        uint16_t* r = values(board);
-        const float scale = update.adaptivePrecision ? valueScale_ * header.scale : valueScale_;
-        uint16_t largest = updateRegrets16(r, actions_, size_t(stride(board)), stride(board), childValues, nodeValue,
-                                           scale, skipMarks(board));
-        if (update.adaptivePrecision && update.iteration % 10 == 0)
-            adapt(header, r, recordElements(board), largest, update.precision);
-    }
-    size_t sizeInBytes() const override { return data_.bytes() + headerBytes(); }
-    int bytesPerElement() const override { return 2; }
-
-private:
-    uint16_t* values(int board) { return data_.data() + recordStart(board); }
-
-    // Keeps the largest regret of a record between about 1024 x 2^precision and 60000, so the
-    // 16 bits always carry the record's ratios.
-    static void adapt(RecordHeader& header, uint16_t* r, size_t count, uint16_t largest, double precision) {
-        if (largest == 0) return;
-        const double floor = 1024.0 * std::exp2(precision);
-        if (floor > largest && header.scale <= 32.0f) {
-            float factor = float(std::min(std::exp2(std::ceil(std::log2(floor / largest))), 8.0));
-            rescale16(r, count, factor);
-            header.scale *= factor;
-        }
-        if (largest >= 60001) {
-            rescale16(r, count, 0.5f);
-            header.scale *= 0.5f;
-        }
-    }
-
-    float valueScale_;
-    AlignedArray<uint16_t> data_;
-};
-
-class FastSumStore final : public NodeStore {
-public:
-    static constexpr float kInitialScale = 16.0f;
-
-    FastSumStore(int actions, LayoutPointer layout, int groups, Paging paging) : NodeStore(actions, std::move(layout)) {
+    PlainStorage(int actions, LayoutPointer layout, int groups, Paging paging) : NodeStore(actions, std::move(layout)) {
         groups = std::max(1, std::min(groups, boards()));
         perGroup_ = std::max(1, (boards() + groups - 1) / groups);
         for (int first = 0; first < boards(); first += perGroup_) {
@@ -129,32 +83,22 @@ public:
             size_t elements = recordStart(end - 1) + recordElements(end - 1) - recordStart(first);
             blocks_.emplace_back(elements, paging);
         }
-        for (RecordHeader& h : headers_) h.scale = kInitialScale;
     }
 
-    void* rowBase(int board) override { return values(board); }
-    void overwriteAction(int board, int action, const float* v) override {
-        uint16_t* out = values(board) + size_t(action) * stride(board);
-        for (int h = 0; h < hands(board); ++h) out[h] = toUnits(v[h], headers_[board].scale);
-    }
-    void accumulateStrategy(int board, const float* const* add, float weight, float* temp) override {
-        static thread_local std::vector<float> zeros;
-        static thread_local std::vector<const float*> arrays;
-        if (zeros.size() < size_t(stride(board))) zeros.assign(size_t(stride(board)), 0.0f);
-        arrays.resize(size_t(actions_));
-        for (int a = 0; a < actions_; ++a) arrays[a] = add[a] ? add[a] : zeros.data();
-        accumulate16(values(board), actions_, size_t(stride(board)), stride(board), arrays.data(), weight,
-                     headers_[board].scale, skipMarks(board), temp);
-    }
-    void averageStrategy(int board, const float* fallback, float* strategy) override {
-        normaliseSums16(values(board), actions_, size_t(stride(board)), stride(board), fallback, strategy);
-    }
     size_t sizeInBytes() const override {
         size_t bytes = headerBytes();
         for (const auto& b : blocks_) bytes += b.bytes();
         return bytes;
     }
-    int bytesPerElement() const override { return 2; }
+
+    class Use {
+    public:
+        Use(PlainStorage& storage, int board, bool) : values_(storage.values(board)) {}
+        uint16_t* values() const { return values_; }
+
+    private:
+        uint16_t* values_;
+    };
 
 private:
     uint16_t* values(int board) {
@@ -168,17 +112,20 @@ private:
 
 }  // namespace
 
-std::unique_ptr<NodeStore> makeFloatStore(StoreRole role, int actions, LayoutPointer layout, Paging paging) {
-    (void)role;  // both roles hold plain floats
+std::unique_ptr<NodeStore> makeFloatStore(int actions, LayoutPointer layout, Paging paging) {
     return std::make_unique<FloatStore>(actions, std::move(layout), paging);
 }
 
-std::unique_ptr<NodeStore> makeRegret16Store(int actions, LayoutPointer layout, float valueScale, Paging paging) {
-    return std::make_unique<Regret16Store>(actions, std::move(layout), valueScale, paging);
+std::unique_ptr<NodeStore> makeRegret16Store(int actions, LayoutPointer layout, float valueScale, int component,
+                                             Paging paging) {
+    if (component != 0) return makePackedRegretStore(actions, std::move(layout), valueScale, component);
+    return std::make_unique<Regret16Records<PlainStorage>>(valueScale, uint16_t(0), actions, std::move(layout), 1,
+                                                            paging);
 }
 
-std::unique_ptr<NodeStore> makeFastSumStore(int actions, LayoutPointer layout, int groups, Paging paging) {
-    return std::make_unique<FastSumStore>(actions, std::move(layout), groups, paging);
+std::unique_ptr<NodeStore> makeSum16Store(int actions, LayoutPointer layout, int component, int groups, Paging paging) {
+    if (component != 3) return makePackedSumStore(actions, std::move(layout), component);
+    return std::make_unique<Sum16Records<PlainStorage>>(65535.0f, actions, std::move(layout), groups, paging);
 }
 
 }  // namespace qv

@@ -39,6 +39,7 @@ PassSettings passSettings(const SolverState& state, const SolverSettings& settin
     s.update.iteration = t;
     s.update.adaptivePrecision = settings.adaptivePrecision;
     s.update.precision = settings.precision;
+    s.update.warmup = state.tuning().warmup;
     s.batchLimit = std::clamp(settings.simdLevel, 1, kMaxBatch);
     s.perfCounters = settings.perfCounters;
     s.twoWalkShowdowns = (settings.evalFlags & 1) != 0;

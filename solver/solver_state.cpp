@@ -152,16 +152,16 @@ void SolverState::createStores(uint32_t node, Paging paging) {
         // below half a unit would be lost to rounding: the units are made kRiverUnitGain times
         // finer, and records that grow too large are halved by adaptive precision.
         double normaliser = std::max(rangeMass_[1 - n.player], 1e-9) / kRiverUnitGain;
-        regrets_[node] = makeRegret16Store(actions, layout, float(valueScale_ / normaliser), paging);
+        regrets_[node] = makeRegret16Store(actions, layout, float(valueScale_ / normaliser), components_.regret, paging);
     } else {
-        regrets_[node] = makeFloatStore(StoreRole::Regrets, actions, layout, paging);
+        regrets_[node] = makeFloatStore(actions, layout, paging);
     }
     if (n.street == 3 && !definition_.riverStrategy) return;
     const int numaGroups = definition_.numaGroups;
     if (sixteenBit && components_.strategy != 0)
-        sums_[node] = makeFastSumStore(actions, layout, numaGroups, paging);
+        sums_[node] = makeSum16Store(actions, layout, components_.strategy, numaGroups, paging);
     else
-        sums_[node] = makeFloatStore(StoreRole::StrategySums, actions, layout, paging);
+        sums_[node] = makeFloatStore(actions, layout, paging);
 }
 
 void SolverState::releaseStores(int street) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "solver/packed_rows.h"
 #include "solver/segments.h"
 #include "solver/strategy_access.h"
 
@@ -126,15 +127,8 @@ private:
     // iteration's default that favours the first action.
     static void evenSplitWithoutRegrets(NodeStore& regrets, int record, std::vector<float>& sigma) {
         const int actions = regrets.actions(), stride = regrets.stride(record);
-        const void* base = regrets.rowBase(record);
         for (int h = 0; h < regrets.hands(record); ++h) {
-            double sum = 0;
-            for (int a = 0; a < actions; ++a) {
-                const size_t i = size_t(a) * stride + h;
-                sum += regrets.bytesPerElement() == 2 ? double(static_cast<const uint16_t*>(base)[i])
-                                                      : double(static_cast<const float*>(base)[i]);
-            }
-            if (sum >= kSmallestNormal) continue;
+            if (regrets.hasRegret(record, h)) continue;
             for (int a = 0; a < actions; ++a) sigma[size_t(a) * stride + h] = 1.0f / float(actions);
         }
     }
@@ -173,6 +167,8 @@ private:
 }  // namespace
 
 StrategyStatistics strategyStatistics(SolverState& state, double epsilon, int selection) {
+    // The walk visits the records of a row one after another: packed rows are decoded once each.
+    HoldRowsScope rows;
     return StatisticsWalk(state, epsilon, selection).run();
 }
 

@@ -38,6 +38,7 @@ void writeSettings(ByteWriter& out, const PassSettings& s) {
     out.put<int32_t>(s.update.iteration);
     out.put<uint8_t>(s.update.adaptivePrecision);
     out.put<double>(s.update.precision);
+    out.put<int32_t>(s.update.warmup);
     out.put<int32_t>(s.batchLimit);
     out.put<uint8_t>(s.twoWalkShowdowns);
     out.put<int32_t>(s.trainFrom);
@@ -52,6 +53,7 @@ PassSettings readSettings(ByteReader& in, int player, bool training) {
     s.update.iteration = in.get<int32_t>();
     s.update.adaptivePrecision = in.get<uint8_t>() != 0;
     s.update.precision = in.get<double>();
+    s.update.warmup = in.get<int32_t>();
     s.batchLimit = in.getIndex(1, kMaxBatch);
     s.twoWalkShowdowns = in.get<uint8_t>() != 0;
     s.trainFrom = in.getIndex(1, 3);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/numa.h"
+#include "solver/packed_rows.h"
 #include "solver/scratch.h"
 #include "solver/subgame_host.h"
 #include "solver/vector_ops.h"
@@ -17,6 +18,9 @@ namespace {
 
 void runJob(Traversal& traversal, const Segment& segment, SubgameJob& job) {
     ScratchScope scope(threadScratch());
+    // A job visits the records below its card row by row: each packed row is decoded once and
+    // stored once.
+    HoldRowsScope rows;
     const SubgameTicket& ticket = job.ticket;
     const size_t bytes = sizeof(float) * size_t(traversal.traverserStride());
     Traversal::AllInBatch allIns;

@@ -64,11 +64,21 @@ void Traversal::descend(const Segment& segment, int record, Frame& frame) {
         const int actions = slot.actions;
         const int stride = frame.hands[q].stride;
         float* sigma = scratch.take<float>(size_t(actions) * stride);
-        recordStrategy(state_, slot.node, record, !learnsAt(segment.street), sigma);
+        NodeStore* regrets = state_.regrets(slot.node);
+        NodeStore* sums = state_.strategySums(slot.node);
+        const bool learning = learnsAt(segment.street);
+        // The traverser's regrets stay open until ascend has added to them.
+        if (regrets) regrets->openRecord(record);
+        const bool averaging = sums && accumulatesAt(segment.street) && q != p &&
+                               !(regrets->record(record).flags & RecordLocked);
+        if (sums && (averaging || !learning)) sums->openRecord(record);
+        recordStrategy(state_, slot.node, record, !learning, sigma);
+        if (regrets && q != p) regrets->closeRecord(record);
         frame.strategy[d] = sigma;
         const uint32_t* kids = &segment.children[slot.firstChild];
         if (q == p) {
             for (int a = 0; a < actions; ++a) frame.reach[kids[a]] = reach;
+            if (sums && !learning) sums->closeRecord(record);
             continue;
         }
         const float** grown = scratch.take<const float*>(size_t(actions));
@@ -78,12 +88,11 @@ void Traversal::descend(const Segment& segment, int record, Frame& frame) {
             grown[a] = live ? childReach : nullptr;
             frame.reach[kids[a]] = grown[a];
         }
-        NodeStore* regrets = state_.regrets(slot.node);
-        NodeStore* sums = state_.strategySums(slot.node);
-        if (sums && accumulatesAt(segment.street) && !(regrets->record(record).flags & RecordLocked)) {
+        if (averaging) {
             ScratchScope temp(scratch);
             sums->accumulateStrategy(record, grown, settings_.weight, scratch.take<float>(size_t(actions) * stride));
         }
+        if (sums && (averaging || !learning)) sums->closeRecord(record);
     }
 }
 
@@ -193,6 +202,7 @@ void Traversal::ascend(const Segment& segment, int record, Frame& frame) {
                     if (!values[a]) values[a] = zeros_;
                 regrets->addRegrets(record, values, out, settings_.update);
             }
+            if (regrets) regrets->closeRecord(record);
         } else {
             std::memset(out, 0, sizeof(float) * size_t(n));
             if (best) std::memset(best, 0, sizeof(float) * size_t(n));

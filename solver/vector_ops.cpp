@@ -238,7 +238,7 @@ void accumulate(float* sums, const float* add, float w, int n, const uint8_t* sk
 }
 
 void accumulate16(uint16_t* sums, int actions, size_t stride, int n, const float* const* add, float w,
-                  float& scale, const uint8_t* skip, float* temp) {
+                  float& scale, float limit, const uint8_t* skip, float* temp) {
     const __m256 weight = _mm256_set1_ps(w);
     const __m256 inverse = _mm256_set1_ps(1.0f / scale);
     __m256 largestVector = _mm256_setzero_ps();
@@ -261,7 +261,7 @@ void accumulate16(uint16_t* sums, int actions, size_t stride, int n, const float
     _mm256_store_ps(lanes, largestVector);
     for (float v : lanes) largest = std::max(largest, v);
     float newScale = scale;
-    while (largest * newScale > 65535.0f && newScale > 1e-30f) newScale *= 0.5f;
+    while (largest * newScale > limit && newScale > 1e-30f) newScale *= 0.5f;
     withSkippedHandsKept(sums, actions, stride, n, skip, [&] {
         const __m256 s = _mm256_set1_ps(newScale);
         for (int a = 0; a < actions; ++a) {

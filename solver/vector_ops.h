@@ -38,10 +38,10 @@ void rescale16(uint16_t* values, size_t count, float factor);
 
 // sums[h] += w * add[h], except for skipped hands.
 void accumulate(float* sums, const float* add, float w, int n, const uint8_t* skip);
-// The "fast" 16-bit sums: stored value = sum x scale. Adds w * add[a] for every action, lowering
-// the scale by halves when a value would pass 65535. `temp` holds actions x stride floats.
+// 16-bit sums: stored value = sum x scale. Adds w * add[a] for every action, lowering the scale by
+// halves when a value would pass `limit` (at most 65535). `temp` holds actions x stride floats.
 void accumulate16(uint16_t* sums, int actions, size_t stride, int n, const float* const* add, float w,
-                  float& scale, const uint8_t* skip, float* temp);
+                  float& scale, float limit, const uint8_t* skip, float* temp);
 
 // out = sum over actions of strategy[a] * values[a]; a null value pointer counts as zeros.
 void weightedSum(float* out, const float* strategy, int actions, size_t stride, const float* const* values, int n);

@@ -6,6 +6,6 @@
 namespace qv {
 
 // Runs the build steps and, when verbose, replies the node counts.
-BuildReport buildGameTreeWithReport(const BuildOptions& options);
+BuildReport buildGameTreeWithReport();
 
 }  // namespace qv

@@ -10,8 +10,8 @@
 
 namespace qv {
 
-BuildReport buildGameTreeWithReport(const BuildOptions& options) {
-    BuildReport report = runBuildSteps(options);
+BuildReport buildGameTreeWithReport() {
+    BuildReport report = runBuildSteps();
     if (interpreter().flags.verbosity > 0) {
         reply("[nodes decision %d showdown %d wwosd %d]\n", report.counts.decision, report.counts.showdown,
               report.counts.fold);
@@ -31,7 +31,7 @@ void cmdBuildTree(TokenList& tokens) {
     requireSolverIdle();
     builtTree().noEv = false;
     treeParams().infoLines.clear();
-    buildGameTreeWithReport(BuildOptions{});
+    buildGameTreeWithReport();
     if (interpreter().flags.verbosity > 0) {
         const SolverState& solver = *builtTree().solver;
         reply("[compression set %d (%s) actual %d (%s)]\n", solver.requestedCompression(),

@@ -116,7 +116,7 @@ void cmdCutLine(TokenList& tokens) {
     while (entry->second.get() != ref.node) ++entry;
     auto cut = parent.children.extract(entry);
     try {
-        buildGameTreeWithReport(BuildOptions{});
+        buildGameTreeWithReport();
     } catch (...) {
         parent.children.insert(std::move(cut));  // a failed rebuild leaves the lines as they were
         throw;

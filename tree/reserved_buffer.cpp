@@ -4,21 +4,10 @@
 #include <utility>
 
 #include "platform/fatal_exit.h"
+#include "platform/system_memory.h"
 #include "platform/virtual_memory.h"
 
 namespace qv {
-
-namespace {
-
-int64_t roundUp(int64_t bytes, int64_t granule) { return (bytes + granule - 1) / granule * granule; }
-
-}  // namespace
-
-int64_t codedStoreReservation(int64_t values, int bytesPerValue) {
-    return roundUp((values + 31) / 32 + values * bytesPerValue, 16384);
-}
-
-int64_t compressedStoreReservation(int64_t values) { return roundUp(values * 2, 4096); }
 
 ReservedBuffer::ReservedBuffer(int64_t reservedBytes, int64_t granularity)
     : reserved_(reservedBytes), granularityMask_(int32_t(granularity - 1)) {}
@@ -44,6 +33,7 @@ void ReservedBuffer::grow(int64_t n) {
     size_ = (n + granularityMask_) & ~int64_t(granularityMask_);
     if (committed_ >= size_) return;
     if (reserved_ < size_) fatalExit("out of memory (not enough reserved)\n");
+    if (!chargeMemory(size_ - committed_)) fatalExit("Commit %lld bytes fail (errno %d)\n", (long long)size_, ENOMEM);
     committed_ = size_;
     if (!base_) {
         base_ = static_cast<uint8_t*>(reserveAddressSpace(size_t(reserved_)));
@@ -55,8 +45,14 @@ void ReservedBuffer::grow(int64_t n) {
 
 void ReservedBuffer::release() {
     if (base_ && !releaseAddressSpace(base_, size_t(reserved_))) fatalExit("VirtualFree fail\n");
+    releaseCharge(committed_);
     base_ = nullptr;
     size_ = requested_ = committed_ = 0;
+}
+
+void ReservedBuffer::discardFrom(int64_t n) {
+    const int64_t from = (n + granularityMask_) & ~int64_t(granularityMask_);
+    if (base_ && from < committed_) discardPages(base_ + from, size_t(committed_ - from));
 }
 
 void ReservedBuffer::setReservation(int64_t bytes) {

@@ -8,12 +8,6 @@
 
 namespace qv {
 
-// Reservation of a store coded with the store value coders: a flag bit per value plus the values
-// (4 or 2 bytes each), in 16 KiB granules.
-int64_t codedStoreReservation(int64_t values, int bytesPerValue);
-// Reservation of a store coded with the 16-bit compressor, in 4 KiB granules.
-int64_t compressedStoreReservation(int64_t values);
-
 class ReservedBuffer {
 public:
     ReservedBuffer() = default;
@@ -29,6 +23,9 @@ public:
     void grow(int64_t n);
     // Returns the region to the system; the buffer is empty afterwards and may grow again.
     void release();
+    // Gives the memory past the first n bytes back to the system; it stays committed and reads as
+    // zeros when used again.
+    void discardFrom(int64_t n);
     // Changes the reservation; only while nothing is reserved yet.
     void setReservation(int64_t bytes);
 

@@ -102,7 +102,7 @@ void checkBuildInputs() {
     if (schematicRoot().isLeaf()) throw EngineError("lines not set");
 }
 
-BuildReport runBuildSteps(const BuildOptions& options) {
+BuildReport runBuildSteps() {
     requireSolverIdle();
     const GameSetup& setup = gameSetup();
     BuiltTree next;
@@ -125,7 +125,6 @@ BuildReport runBuildSteps(const BuildOptions& options) {
     tree = BuiltTree{};
     next.evBoost.assign(flat.records.size(), 0.0f);
     next.solver = std::make_unique<SolverState>(gameDefinitionOf(next, std::move(flat.records)));
-    (void)options.autoCompression;  // the level choice belongs to the solver state
     for (size_t i = 0; i < flat.nodes.size(); ++i) flat.nodes[i]->recordIndex = int(i);
     treeParams().rakeFraction = 0;
     treeParams().rakeCap = 0;

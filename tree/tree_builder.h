@@ -21,10 +21,6 @@ FlattenedTree flattenSchematicTree(SchematicNode& root, int firstStreet, double 
 // The checks build_tree makes before anything changes: ranges, board, lowest rank, lines.
 void checkBuildInputs();
 
-struct BuildOptions {
-    bool autoCompression = true;  // off while loading a tree file, which brings its own level
-};
-
 struct BuildReport {
     NodeCounts counts;
 };
@@ -32,7 +28,7 @@ struct BuildReport {
 // The build steps shared by build_tree, cut_line and loading. Either the new tree replaces the
 // built tree completely, or (on any failure before the solver state is created) the built tree
 // and the schematic record indices stay as they were.
-BuildReport runBuildSteps(const BuildOptions& options);
+BuildReport runBuildSteps();
 
 // Discards the game tree and the solver state.
 void freeBuiltTree();

@@ -7,6 +7,7 @@
 #   NAME.code   expected exit status (default 0)
 #   NAME.err    expected standard error (when absent, standard error is not compared)
 #   NAME.config installed as the configuration script beside the program
+#   NAME.env    environment settings for the program, NAME=value, one per line
 #   NAME.files  files (one per line, relative to the working directory) whose contents are
 #               appended to standard output before the comparison, each after a "--- name" line
 # The program is copied into a fresh working directory, where data/ points at the shared test
@@ -23,9 +24,15 @@ args=()
 if [ -f "$dir/$name.args" ]; then
   eval "args=($(cat "$dir/$name.args"))"
 fi
+environment=()
+if [ -f "$dir/$name.env" ]; then
+  while IFS= read -r setting; do
+    [ -n "$setting" ] && environment+=("$setting")
+  done < "$dir/$name.env"
+fi
 expected_code=0
 [ -f "$dir/$name.code" ] && expected_code=$(cat "$dir/$name.code")
-(cd "$work" && timeout 240 ./quorvane "${args[@]}" < "$dir/$name.cmd" > "$work/actual.out" 2> "$work/actual.err")
+(cd "$work" && env "${environment[@]}" timeout 240 ./quorvane "${args[@]}" < "$dir/$name.cmd" > "$work/actual.out" 2> "$work/actual.err")
 code=$?
 if [ -f "$dir/$name.files" ]; then
   while IFS= read -r file; do

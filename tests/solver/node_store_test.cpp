@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "solver/node_store.h"
+#include "solver/packed_rows.h"
 #include "solver/solver_state.h"
 #include "test_games.h"
 
@@ -14,70 +15,63 @@ namespace {
 using namespace qv::testing;
 
 TEST(NodeStores, SixteenBitRecordIsHalvedWhenItsLargestValueReaches60001) {
-    auto store = makeRegret16Store(2, BoardLayout::uniform(5, 3), 1.0f);
-    std::vector<float> big(8, 0.0f), zero(8, 0.0f);
-    big[0] = 2.6e6f;  // 2.6e6^0.75 = 63,000 after one update
-    const float* children[] = {big.data(), zero.data()};
-    RegretUpdate update;
-    update.iteration = 7;  // not a multiple of 10: no adaptation yet
-    store->addRegrets(1, children, zero.data(), update);
-    const uint16_t* r = static_cast<const uint16_t*>(store->rowBase(1));
-    EXPECT_GT(r[0], 60001);
-    update.iteration = 10;
-    std::vector<float> none(8, 0.0f);
-    const float* still[] = {none.data(), none.data()};
-    store->addRegrets(1, still, zero.data(), update);
-    EXPECT_LE(r[0], 32768);
-    EXPECT_FLOAT_EQ(store->record(1).scale, 0.5f);
-    EXPECT_EQ(store->record(0).scale, 1.0f);  // other records untouched
-}
-
-TEST(NodeStores, SmallSixteenBitRecordsGainPrecisionUpToEightfoldPerStep) {
-    auto store = makeRegret16Store(1, BoardLayout::uniform(3, 1), 1.0f);
-    std::vector<float> child(8, 0.0f), node(8, 0.0f);
-    child[0] = 100.0f;  // 100^0.75 = 31.6 -> 32
-    const float* children[] = {child.data()};
-    RegretUpdate update;
-    update.iteration = 20;
-    store->addRegrets(0, children, node.data(), update);
-    const uint16_t* r = static_cast<const uint16_t*>(store->rowBase(0));
-    EXPECT_EQ(r[0], 256);  // 32 x 8: the factor is capped at 8
-    EXPECT_FLOAT_EQ(store->record(0).scale, 8.0f);
-    update.adaptivePrecision = false;
-    store->addRegrets(0, children, node.data(), update);
-    EXPECT_EQ(r[0], 288);  // without adaptive precision the record scale is not applied
-}
-
-TEST(NodeStores, ClassesReportTheirElementSize) {
-    struct Row {
-        std::unique_ptr<NodeStore> store;
-        int bytes;
-    };
-    Row rows[] = {{makeFloatStore(StoreRole::Regrets, 3, BoardLayout::uniform(10, 4)), 4},
-                  {makeRegret16Store(3, BoardLayout::uniform(10, 4), 1.0f), 2},
-                  {makeFastSumStore(3, BoardLayout::uniform(10, 4), 1), 2},
-                  {makeFastSumStore(3, BoardLayout::uniform(10, 5), 2), 2}};
-    for (Row& row : rows) {
-        EXPECT_EQ(row.store->bytesPerElement(), row.bytes);
-        EXPECT_GE(row.store->sizeInBytes(), size_t(row.bytes) * 3 * 16 * row.store->boards());
+    for (int component : {0, 1}) {
+        auto store = makeRegret16Store(2, BoardLayout::uniform(5, 3), 1.0f, component);
+        std::vector<float> big(8, 0.0f), zero(8, 0.0f);
+        big[0] = 2.6e6f;  // 2.6e6^0.75 = 63,000 after one update
+        const float* children[] = {big.data(), zero.data()};
+        RegretUpdate update;
+        update.iteration = 7;  // not a multiple of 10: no adaptation yet
+        store->addRegrets(1, children, zero.data(), update);
+        EXPECT_EQ(store->record(1).scale, 1.0f);
+        update.iteration = 10;
+        const float* still[] = {zero.data(), zero.data()};
+        store->addRegrets(1, still, zero.data(), update);
+        EXPECT_FLOAT_EQ(store->record(1).scale, 0.5f);
+        EXPECT_EQ(store->record(0).scale, 1.0f);  // other records untouched
     }
 }
 
-TEST(NodeStores, RecordsOfDifferentLengthsStaySeparateInBothBlocksOfTheNumaVariant) {
+TEST(NodeStores, SmallSixteenBitRecordsGainPrecisionUpToEightfoldPerStep) {
+    for (int component : {0, 1}) {
+        auto store = makeRegret16Store(2, BoardLayout::uniform(3, 1), 1.0f, component);
+        std::vector<float> child(8, 0.0f), node(8, 0.0f), other(8, 0.0f);
+        other[0] = 100.0f;
+        store->writeAction(0, 1, other.data());
+        child[0] = 100.0f;  // 100^0.75 = 31.6 -> 32 units
+        const float* children[] = {child.data(), node.data()};
+        RegretUpdate update;
+        update.iteration = 20;
+        store->addRegrets(0, children, node.data(), update);
+        std::vector<float> sigma(16);
+        store->currentStrategy(0, sigma.data());
+        EXPECT_FLOAT_EQ(store->record(0).scale, 8.0f);  // 100 < 1024 / 8: the factor is capped at 8
+        EXPECT_NEAR(sigma[0], 256.0 / 1056.0, 1e-6);
+        update.adaptivePrecision = false;  // the record scale is then not applied: 32 units more
+        store->addRegrets(0, children, node.data(), update);
+        store->currentStrategy(0, sigma.data());
+        EXPECT_NEAR(sigma[0], 288.0 / 1088.0, 1e-6);
+    }
+}
+
+TEST(NodeStores, RecordsOfDifferentLengthsStaySeparate) {
     auto layout = std::make_shared<BoardLayout>();
-    for (int count : {9, 3, 17, 8, 1}) layout->append(count);
-    auto store = makeFastSumStore(2, layout, 2);
+    const int counts[] = {9, 3, 17, 8, 1};
+    for (int b = 0; b < 5; ++b) layout->append(counts[b], b / 2);
     std::vector<float> add0(24, 1.0f), add1(24, 2.0f), temp(48);
     const float* add[] = {add0.data(), add1.data()};
-    for (int b = 0; b < 5; ++b) store->accumulateStrategy(b, add, float(b + 1), temp.data());
-    std::vector<float> fallback(48, 0.5f), sigma(48);
-    for (int b = 0; b < 5; ++b) {
-        EXPECT_EQ(store->stride(b), paddedLength(layout->counts[b]));
-        store->averageStrategy(b, fallback.data(), sigma.data());
-        EXPECT_NEAR(sigma[0], 1.0 / 3, 1e-3);
-        EXPECT_NEAR(sigma[store->stride(b)], 2.0 / 3, 1e-3);
-        const uint16_t* v = static_cast<const uint16_t*>(store->rowBase(b));
-        EXPECT_EQ(v[layout->counts[b] - 1], uint16_t(16 * (b + 1))) << b;
+    for (auto [component, groups] : {std::pair{3, 1}, {3, 2}, {1, 1}, {2, 1}}) {
+        auto store = makeSum16Store(2, layout, component, groups);
+        for (int b = 0; b < 5; ++b) store->accumulateStrategy(b, add, float(b + 1), temp.data());
+        std::vector<float> fallback(48, 0.5f), sigma(48);
+        for (int b = 0; b < 5; ++b) {
+            EXPECT_EQ(store->stride(b), paddedLength(layout->counts[b]));
+            store->averageStrategy(b, fallback.data(), sigma.data());
+            for (int h = 0; h < counts[b]; ++h) {
+                EXPECT_NEAR(sigma[h], 1.0 / 3, 1e-2) << component << " " << b;
+                EXPECT_NEAR(sigma[store->stride(b) + h], 2.0 / 3, 1e-2);
+            }
+        }
     }
 }
 
@@ -106,21 +100,44 @@ GameDefinition smallGame(int street) {
     return game;
 }
 
-TEST(NodeStores, RiverNodesOfFlopTreesAreSixteenBitAndOtherTreesStayFloat) {
+// A 16-bit store keeps whole units: written weights of 0.3 and 0.7 play as 0 and 1.
+bool keepsWholeUnits(NodeStore& store) {
+    std::vector<float> low(size_t(store.stride(0)), 0.3f), high(size_t(store.stride(0)), 0.7f);
+    store.writeAction(0, 0, low.data());
+    store.writeAction(0, 1, high.data());
+    std::vector<float> sigma(size_t(store.actions() * store.stride(0)), 0.5f);
+    store.averageStrategy(0, sigma.data(), sigma.data());
+    store.currentStrategy(0, sigma.data());
+    return sigma[0] == 0.0f;
+}
+
+bool packed(NodeStore* store) { return dynamic_cast<PackedStorage*>(store) != nullptr; }
+
+TEST(NodeStores, EachLevelGivesRiverNodesOfFlopTreesItsClasses) {
     struct Row {
-        int street;
-        int riverRegretBytes;
-        int riverSumBytes;
-        int level;
-    } rows[] = {{1, 2, 2, 5}, {2, 4, 4, 0}, {3, 4, 4, 0}};
+        int street, level;
+        bool sixteenBitSums, packedRegrets, packedSums;
+        int iterationCap, warmup;
+    } rows[] = {{1, CompressionNone, false, false, false, 9000, 0},   {1, CompressionLow, true, false, true, 9000, 0},
+                {1, CompressionMedium, true, true, true, 9000, 0},   {1, CompressionHigh, true, true, true, 9000, 0},
+                {1, CompressionMax, true, true, true, 9000, 30},     {1, CompressionFast, true, false, false, 2200, 0},
+                {2, CompressionMax, false, false, false, 9000, 0},   {3, CompressionMax, false, false, false, 9000, 0}};
     for (Row row : rows) {
-        SolverState state(smallGame(row.street));
-        EXPECT_EQ(state.actualCompression(), row.level) << row.street;
-        uint32_t river = row.street < 3 ? 1 : 0;
-        EXPECT_EQ(state.regrets(river)->bytesPerElement(), row.riverRegretBytes);
-        EXPECT_EQ(state.strategySums(river)->bytesPerElement(), row.riverSumBytes);
-        EXPECT_EQ(state.regrets(0)->bytesPerElement(), row.street < 3 ? 4 : row.riverRegretBytes);
-        EXPECT_EQ(state.tuning().iterationCap, row.street == 1 ? 2200 : 9000);
+        SCOPED_TRACE(::testing::Message() << "street " << row.street << " level " << row.level);
+        GameDefinition game = smallGame(row.street);
+        game.compression = row.level;
+        SolverState state(game);
+        EXPECT_EQ(state.actualCompression(), row.street == 1 ? row.level : CompressionNone);
+        const uint32_t river = row.street < 3 ? 1 : 0;
+        EXPECT_EQ(keepsWholeUnits(*state.regrets(river)), row.street == 1);
+        if (row.street < 3) {
+            EXPECT_FALSE(keepsWholeUnits(*state.regrets(0)));
+        }
+        EXPECT_EQ(keepsWholeUnits(*state.strategySums(river)), row.sixteenBitSums);
+        EXPECT_EQ(packed(state.regrets(river)), row.packedRegrets);
+        EXPECT_EQ(packed(state.strategySums(river)), row.packedSums);
+        EXPECT_EQ(state.tuning().iterationCap, row.iterationCap);
+        EXPECT_EQ(state.tuning().warmup, row.warmup);
     }
 }
 

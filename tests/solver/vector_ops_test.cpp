@@ -161,11 +161,11 @@ TEST(VectorOps, FastSixteenBitSumsKeepRatiosAndHalveTheScaleOnOverflow) {
     std::vector<float> add0(stride, 1.0f), add1(stride, 3.0f), temp(2 * stride);
     const float* add[] = {add0.data(), add1.data()};
     float scale = 16.0f;
-    accumulate16(sums.data(), 2, stride, n, add, 100.0f, scale, nullptr, temp.data());
+    accumulate16(sums.data(), 2, stride, n, add, 100.0f, scale, 65535.0f, nullptr, temp.data());
     EXPECT_EQ(scale, 16.0f);
     EXPECT_EQ(sums[0], 1600);
     EXPECT_EQ(sums[stride], 4800);
-    accumulate16(sums.data(), 2, stride, n, add, 2000.0f, scale, nullptr, temp.data());
+    accumulate16(sums.data(), 2, stride, n, add, 2000.0f, scale, 65535.0f, nullptr, temp.data());
     EXPECT_EQ(scale, 8.0f);  // 6300 x 16 would pass 65535
     std::vector<float> fallback(2 * stride, 0.5f), sigma(2 * stride);
     normaliseSums16(sums.data(), 2, stride, n, fallback.data(), sigma.data());

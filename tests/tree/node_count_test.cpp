@@ -97,7 +97,7 @@ TEST_F(NodeCountTest, FlopTreeHoldsExactlyTheNodesOfItsBettingModel) {
     model.run();
     ASSERT_GT(model.lines.size(), 100u);
     addLines(model.lines);
-    runBuildSteps(BuildOptions{});
+    runBuildSteps();
 
     NodeCounts built = builtTree().solver->counts();
     EXPECT_EQ(built.decision, model.counts.decisions);
@@ -118,7 +118,7 @@ TEST_F(NodeCountTest, FlopTreeHoldsExactlyTheNodesOfItsBettingModel) {
 TEST_F(NodeCountTest, TurnTreeWeighsItsRootStreetByTheTurnDeals) {
     setBoard("QsJh2h8d");
     addLines({"0 0 0 0"});
-    runBuildSteps(BuildOptions{});
+    runBuildSteps();
     NodeCountTable table = countNodes(schematicRoot(), builtTree().firstStreet);
     // r:0:c (IP, turn), then OOP and IP on the river; the turn and river closes are splits.
     EXPECT_EQ(table.ipDecisions, (NodeCountTable::PerStreet{0, 49, 2352}));

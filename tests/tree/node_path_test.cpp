@@ -29,7 +29,7 @@ protected:
     void build(const std::string& board, const std::vector<std::string>& lines) {
         setBoard(board);
         addLines(lines);
-        runBuildSteps(BuildOptions{});
+        runBuildSteps();
     }
 };
 

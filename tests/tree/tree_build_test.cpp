@@ -10,7 +10,7 @@ protected:
     static std::string buildError() {
         try {
             checkBuildInputs();
-            runBuildSteps(BuildOptions{});
+            runBuildSteps();
         } catch (const EngineError& e) {
             return e.what();
         }
@@ -90,13 +90,13 @@ TEST_F(TreeBuildTest, ChecksComeInOrderAndChangeNothing) {
 
 TEST_F(TreeBuildTest, FailedBuildKeepsTheTreeAndItsRecordIndices) {
     addLines({"30", "0 0 0 0 0"});
-    runBuildSteps(BuildOptions{});
+    runBuildSteps();
     const SolverState* solver = builtTree().solver.get();
     SchematicNode* bet = schematicRoot().child(30);
     int betIndex = bet->recordIndex;
     setBoard("QsJh2h8d");  // the board of a tree that must not be served with the old state
     addLines({"0 0 0 0 0 0 0"});
-    EXPECT_THROW(runBuildSteps(BuildOptions{}), EngineError);
+    EXPECT_THROW(runBuildSteps(), EngineError);
     EXPECT_TRUE(builtTree().present);
     EXPECT_EQ(builtTree().solver.get(), solver);
     EXPECT_EQ(builtTree().turn, 0u);
@@ -105,11 +105,11 @@ TEST_F(TreeBuildTest, FailedBuildKeepsTheTreeAndItsRecordIndices) {
 
 TEST_F(TreeBuildTest, SuccessfulBuildResetsRakeAndBoostsAndNumbersTheNodes) {
     addLines({"0 0 20", "75"});
-    runBuildSteps(BuildOptions{});
+    runBuildSteps();
     treeParams().rakeFraction = 0.05f;
     treeParams().rakeCap = 3;
     builtTree().evBoost[0] = 0.5f;
-    runBuildSteps(BuildOptions{});
+    runBuildSteps();
     EXPECT_FALSE(treeParams().rakeOn());
     EXPECT_EQ(builtTree().evBoost[0], 0.0f);
     EXPECT_EQ(builtTree().effectiveStack, 75);
@@ -146,7 +146,7 @@ TEST_F(TreeBuildTest, BenchmarkLineSetsGiveTheGeneratorsNodeCounts) {
         clearLines();
         setBoard(c.board);
         addLines(c.lines);
-        runBuildSteps(BuildOptions{});
+        runBuildSteps();
         NodeCounts counts = builtTree().solver->counts();
         EXPECT_EQ(counts.decision, c.decisions);
         EXPECT_EQ(counts.fold, c.folds);

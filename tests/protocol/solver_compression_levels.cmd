@@ -1,0 +1,28 @@
+load_script data/solver_river_game.txt
+set_board QsJh2h
+clear_lines
+add_line 0 0 0 0 0 0
+add_line 0 0 0 0 0 50 50
+add_line 0 0 0 50 50 50 50
+build_tree
+set_info_freq 100000
+set_compression none
+go 70 steps block
+calc_results
+set_compression low
+go 70 steps block
+calc_results
+set_compression medium
+go 70 steps block
+calc_results
+set_compression high
+go 70 steps block
+calc_results
+set_compression max
+estimate_schematic_tree
+go 70 steps block
+calc_results
+set_compression max
+set_threads 2
+go 70 steps block
+calc_results

@@ -1,0 +1,166 @@
+// Packed stores against the plain ones: the same operations leave the same values whether the
+// records stay decoded or are coded and decoded again, in or out of open/close pairs, on one
+// thread or on two working on different rows; coarse records stay within seven bits; packed sums keep
+// their ratios below their limit. How coarse records converge is measured by bench/solve_bench.py.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "solver/node_store.h"
+#include "solver/packed_rows.h"
+
+namespace qv {
+namespace {
+
+// Rows of five boards with hand counts that vary from board to board.
+std::shared_ptr<const BoardLayout> testLayout(int rows) {
+    auto layout = std::make_shared<BoardLayout>();
+    for (int b = 0; b < rows * 5; ++b) layout->append(3 + (b * 7) % 20, b / 5);
+    return layout;
+}
+
+// The largest decoded value of a packed record.
+uint16_t largestValue(NodeStore& store, int board) {
+    PackedStorage::Use use(dynamic_cast<PackedStorage&>(store), board, false);
+    return *std::max_element(use.values(), use.values() + store.actions() * store.stride(board));
+}
+
+struct Step {
+    int board;
+    int iteration;
+    std::vector<std::vector<float>> children;
+    std::vector<float> node;
+};
+
+std::vector<Step> randomSteps(const BoardLayout& layout, int actions, int first, int last, uint32_t seed) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<float> value(-50.0f, 80.0f);
+    std::vector<Step> steps;
+    for (int iteration = 0; iteration < 45; ++iteration)
+        for (int b = first; b < last; ++b) {
+            Step s{b, iteration, std::vector<std::vector<float>>(size_t(actions)), std::vector<float>(32, 0.0f)};
+            for (auto& c : s.children) {
+                c.assign(32, 0.0f);
+                for (int h = 0; h < layout.counts[b]; ++h) c[h] = value(rng) * float(1 + iteration);
+            }
+            steps.push_back(std::move(s));
+        }
+    return steps;
+}
+
+void apply(NodeStore& store, const Step& s, bool pairs) {
+    std::vector<const float*> children;
+    for (const auto& c : s.children) children.push_back(c.data());
+    RegretUpdate update;
+    update.iteration = s.iteration;
+    update.warmup = 30;
+    if (pairs) store.openRecord(s.board);
+    store.addRegrets(s.board, children.data(), s.node.data(), update);
+    if (pairs) store.closeRecord(s.board);
+}
+
+// Every record's current strategy, and its record scale when asked.
+std::vector<float> strategies(NodeStore& store, bool scales = true) {
+    std::vector<float> all;
+    for (int b = 0; b < store.boards(); ++b) {
+        std::vector<float> sigma(size_t(store.actions() * store.stride(b)));
+        store.currentStrategy(b, sigma.data());
+        all.insert(all.end(), sigma.begin(), sigma.end());
+        if (scales) all.push_back(store.record(b).scale);
+    }
+    return all;
+}
+
+TEST(PackedStores, RegretsFollowThePlainClassExactly) {
+    const auto layout = testLayout(4);
+    const std::vector<Step> steps = randomSteps(*layout, 3, 0, layout->boards(), 1);
+    auto plain = makeRegret16Store(3, layout, 0.37f, 0);
+    for (const Step& s : steps) apply(*plain, s, false);
+    const std::vector<float> expected = strategies(*plain);
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        auto packed = makeRegret16Store(3, layout, 0.37f, 1);
+        {
+            std::optional<HoldRowsScope> scope;
+            if (way == 2) scope.emplace();
+            for (const Step& s : steps) apply(*packed, s, way == 1);
+        }
+        EXPECT_EQ(strategies(*packed), expected);
+    }
+}
+
+TEST(PackedStores, TwoThreadsOnDifferentRowsOfOneStore) {
+    const auto layout = testLayout(6);
+    const std::vector<Step> low = randomSteps(*layout, 2, 0, 15, 2), high = randomSteps(*layout, 2, 15, 30, 3);
+    auto plain = makeRegret16Store(2, layout, 1.0f, 0);
+    auto packed = makeRegret16Store(2, layout, 1.0f, 1);
+    for (const auto* steps : {&low, &high})
+        for (const Step& s : *steps) apply(*plain, s, false);
+    auto work = [&](const std::vector<Step>& steps) {
+        HoldRowsScope scope;
+        for (const Step& s : steps) apply(*packed, s, true);
+    };
+    std::thread a(work, std::cref(low)), b(work, std::cref(high));
+    a.join();
+    b.join();
+    EXPECT_EQ(strategies(*packed), strategies(*plain));
+}
+
+TEST(PackedStores, CoarseRegretsStayWithinSevenBitsAfterTheWarmup) {
+    const auto layout = testLayout(2);
+    auto coarse = makeRegret16Store(3, layout, 1.0f, 2);
+    bool largeBefore = false;
+    for (const Step& s : randomSteps(*layout, 3, 0, layout->boards(), 4)) {
+        apply(*coarse, s, false);
+        if (s.iteration < 30) largeBefore |= largestValue(*coarse, s.board) > 127;
+        else EXPECT_LE(largestValue(*coarse, s.board), 127);
+    }
+    EXPECT_TRUE(largeBefore);  // the warm-up keeps the plain units
+}
+
+TEST(PackedStores, SumsKeepTheirRatiosWithinTheirLimit) {
+    const auto layout = testLayout(2);
+    std::mt19937 rng(6);
+    std::uniform_real_distribution<float> probability(0.0f, 1.0f);
+    for (int component : {1, 2}) {
+        SCOPED_TRACE(component);
+        const uint16_t limit = 255;
+        auto sums = makeSum16Store(2, layout, component, 1);
+        std::vector<std::vector<double>> exact(size_t(layout->boards()), std::vector<double>(64, 0.0));
+        std::vector<float> temp(64);
+        for (int iteration = 1; iteration <= 60; ++iteration) {
+            const float weight = std::pow(float(iteration), 1.5f);
+            for (int b = 0; b < layout->boards(); ++b) {
+                std::vector<float> a0(32, 0.0f), a1(32, 0.0f);
+                for (int h = 0; h < layout->counts[b]; ++h) {
+                    a0[h] = probability(rng) * (h + 1);  // hands reached in very different amounts
+                    a1[h] = (h + 1) - a0[h];
+                    exact[b][h] += double(weight) * a0[h];
+                    exact[b][32 + h] += double(weight) * a1[h];
+                }
+                const float* add[] = {a0.data(), a1.data()};
+                sums->accumulateStrategy(b, add, weight, temp.data());
+                EXPECT_LE(largestValue(*sums, b), limit);
+            }
+        }
+        for (int b = 0; b < layout->boards(); ++b) {
+            std::vector<float> fallback(size_t(2 * sums->stride(b)), 0.5f), sigma(fallback.size());
+            sums->averageStrategy(b, fallback.data(), sigma.data());
+            const int n = layout->counts[b];
+            for (int h = 0; h < n; ++h) {
+                const double total = exact[b][h] + exact[b][32 + h];
+                // A hand's share is exact to about one unit of the record's largest hand.
+                const double tolerance = 1.5 * double(n) / (double(limit) * (h + 1)) + 1e-3;
+                EXPECT_NEAR(sigma[h], exact[b][h] / total, tolerance) << b << " " << h;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qv
