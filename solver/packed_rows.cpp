@@ -50,9 +50,13 @@ public:
         if (--h->pins == 0 && scopes_ == 0) release(h);
     }
 
-    void enterScope() { ++scopes_; }
+    void enterScope() {
+        releaseUnpinned();
+        ++scopes_;
+    }
     void leaveScope() {
-        if (--scopes_ == 0) releaseUnpinned();
+        --scopes_;
+        releaseUnpinned();
     }
 
 private:
@@ -76,20 +80,21 @@ private:
         h->row = row;
         h->pins = 0;
         h->dirty = false;
+        h->written.assign(size_t(store.rowBoards(row)), false);
         h->size = store.rowElements(row);
         // 32-byte steps keep every row aligned for the vector loops.
         const size_t bytes = (h->size * sizeof(uint16_t) + 31) & ~size_t(31);
         region_.grow(int64_t(used_ + bytes));
         h->values = reinterpret_cast<uint16_t*>(region_.data() + used_);
         used_ += bytes;
-        store.load(row, h->values);
+        h->version = store.load(row, h->values);
         held_.push_back(h);
         slots_[slotOf(&store, row)] = h;
         return h;
     }
 
     void release(HeldRow* h) {
-        if (h->dirty) h->store->store(h->row, h->values);
+        if (h->dirty) h->store->store(*h);
         HeldRow*& slot = slots_[slotOf(h->store, h->row)];
         if (slot == h) slot = nullptr;
         held_.erase(std::find(held_.begin(), held_.end(), h));
@@ -170,13 +175,21 @@ void PackedStorage::closeRecord(int board) {
 PackedStorage::Use::Use(PackedStorage& storage, int board, bool write)
     : held_(heldRows().pin(storage, storage.layout_->rowOfBoard[board])),
       values_(held_->values + storage.elementOffset(board)) {
-    held_->dirty |= write;
+    if (!write) return;
+    held_->dirty = true;
+    held_->written[size_t(board - storage.layout_->rows[held_->row])] = true;
 }
 
 PackedStorage::Use::~Use() { heldRows().unpin(held_); }
 
-void PackedStorage::load(int row, uint16_t* values) {
+uint32_t PackedStorage::load(int row, uint16_t* values) {
     RowLock lock(rowLocks_[row]);
+    decode(row, values);
+    return chunks_[size_t(row)].version;
+}
+
+// Under the row's lock.
+void PackedStorage::decode(int row, uint16_t* values) const {
     const Chunk& c = chunks_[size_t(row)];
     if (c.capacity == 0) {
         std::fill(values, values + rowElements(row), uint16_t(0));
@@ -185,35 +198,62 @@ void PackedStorage::load(int row, uint16_t* values) {
     coder_.decode(*layout_, actions_, row, buffer_.data() + c.offset, c.size, values);
 }
 
-void PackedStorage::store(int row, const uint16_t* values) {
+void PackedStorage::store(HeldRow& held) {
     thread_local std::vector<uint8_t> coded;
     coded.clear();
-    coder_.encode(*layout_, actions_, row, values, coded);
+    coder_.encode(*layout_, actions_, held.row, held.values, coded);
     bool wasted = false;
     {
-        RowLock lock(rowLocks_[row]);
-        Chunk& c = chunks_[size_t(row)];
-        const uint32_t fit = withSlack(coded.size());
-        if (coded.size() > c.capacity) {
-            // Too large: the row moves to the top and leaves its chunk behind.
-            std::lock_guard<std::mutex> arena(arenaMutex_);
-            waste_ += c.capacity;
-            c.capacity = fit;
-            c.offset = top_;
-            top_ += c.capacity;
-            buffer_.grow(int64_t(top_.load()));
-            wasted = true;
-        } else if (c.capacity > fit + fit / 4) {
-            // Far smaller: the row keeps the front of its chunk and leaves the rest behind.
-            std::lock_guard<std::mutex> arena(arenaMutex_);
-            waste_ += c.capacity - fit;
-            c.capacity = fit;
-            wasted = true;
+        RowLock lock(rowLocks_[held.row]);
+        Chunk& c = chunks_[size_t(held.row)];
+        if (c.version != held.version) {
+            // Coded again under the lock, so that no other store comes in between.
+            takeUnwritten(held);
+            coded.clear();
+            coder_.encode(*layout_, actions_, held.row, held.values, coded);
         }
-        std::memcpy(buffer_.data() + c.offset, coded.data(), coded.size());
-        c.size = uint32_t(coded.size());
+        wasted = place(c, coded);
+        held.version = ++c.version;
     }
     if (wasted) compactIfWasteful();
+}
+
+// Under the row's lock: the records the holder did not write become what the chunk holds now.
+void PackedStorage::takeUnwritten(HeldRow& held) const {
+    thread_local std::vector<uint16_t> current;
+    current.resize(held.size);
+    decode(held.row, current.data());
+    const int first = layout_->rows[held.row];
+    for (int b = first; b < layout_->rowEnd(held.row); ++b) {
+        if (held.written[size_t(b - first)]) continue;
+        const size_t at = elementOffset(b);
+        std::copy_n(current.data() + at, recordElements(b), held.values + at);
+    }
+}
+
+// Under the row's lock: the row's code goes into its chunk, which moves to the top when the code
+// outgrows it and gives up its end when the code is far smaller. Returns whether space was left
+// behind.
+bool PackedStorage::place(Chunk& c, const std::vector<uint8_t>& coded) {
+    const uint32_t fit = withSlack(coded.size());
+    bool wasted = false;
+    if (coded.size() > c.capacity) {
+        std::lock_guard<std::mutex> arena(arenaMutex_);
+        waste_ += c.capacity;
+        c.capacity = fit;
+        c.offset = top_;
+        top_ += c.capacity;
+        buffer_.grow(int64_t(top_.load()));
+        wasted = true;
+    } else if (c.capacity > fit + fit / 4) {
+        std::lock_guard<std::mutex> arena(arenaMutex_);
+        waste_ += c.capacity - fit;
+        c.capacity = fit;
+        wasted = true;
+    }
+    std::memcpy(buffer_.data() + c.offset, coded.data(), coded.size());
+    c.size = uint32_t(coded.size());
+    return wasted;
 }
 
 void PackedStorage::compactIfWasteful() {

@@ -7,11 +7,16 @@
 //     held:    thread A: row 7 decoded (dirty)      thread B: row 9 decoded
 //
 // A traversal job visits the records of its rows one after another, so inside a HoldRowsScope a
-// row is decoded once and coded once per job. A row coded larger than its chunk moves to the top,
-// one coded far smaller gives up the end of its chunk; when the space so left behind passes a
-// sixteenth of the buffer, the chunks are slid down together. Each
-// row has a lock, taken only while the row is being decoded or stored, so threads that hold
-// different rows of a store never wait for each other, and a reader sees a row as last stored.
+// row is decoded once and coded once per job. Jobs own records, not rows: the jobs of a subgame
+// that starts on the turn deal the river cards of one turn to different threads, so two threads
+// may hold one row and write different records of it. Each chunk therefore carries a version;
+// a thread that stores a row someone else stored since it was decoded takes the records it did
+// not write from the chunk as it now is, so no thread's records are lost.
+// A row coded larger than its chunk moves to the top, one coded far smaller gives up the end of
+// its chunk; when the space so left behind passes a sixteenth of the buffer, the chunks are slid
+// down together, under every row's lock. Each row has a lock, taken only while the row is being
+// decoded or stored, so threads that hold different rows of a store never wait for each other,
+// and a reader sees a row as last stored.
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -45,12 +50,17 @@ struct HeldRow {
     int row = -1;
     int pins = 0;       // uses in progress
     bool dirty = false;
+    uint32_t version = 0;        // the chunk's version when the row was decoded
+    std::vector<bool> written;   // per board of the row: this thread changed the record
     size_t size = 0;  // values, in elements
     uint16_t* values = nullptr;
 };
 
 // While one is alive on a thread, the rows the thread decodes stay decoded until it ends (or the
-// thread holds too much), and are then stored back.
+// thread holds too much), and are then stored back. A scope begins and ends holding no row that
+// is not in use: a scope opened inside another (a subgame solved while a walk reads records)
+// stores and lets go of the outer one's rows first, as other threads are about to change them,
+// and at its end stores its own, as another thread may take up its records next.
 class HoldRowsScope {
 public:
     HoldRowsScope();
@@ -84,20 +94,27 @@ public:
 
     // Decoded values of a row, in elements.
     size_t rowElements(int row) const;
-    // Fills a row's values from its chunk; a row never stored is all zeros.
-    void load(int row, uint16_t* values);
-    // Codes a row's values into its chunk.
-    void store(int row, const uint16_t* values);
+    // Boards of a row.
+    int rowBoards(int row) const { return layout_->rowEnd(row) - layout_->rows[row]; }
+    // Fills a row's values from its chunk (a row never stored is all zeros); returns its version.
+    uint32_t load(int row, uint16_t* values);
+    // Codes a held row's values into its chunk; the records it did not write are first brought up
+    // to date when the chunk changed since it was decoded.
+    void store(HeldRow& held);
 
 private:
     struct Chunk {
         uint64_t offset = 0;
         uint32_t size = 0;
         uint32_t capacity = 0;  // 0: never stored
+        uint32_t version = 0;   // stores so far
     };
 
     class RowLock;
     size_t elementOffset(int board) const;
+    void decode(int row, uint16_t* values) const;
+    void takeUnwritten(HeldRow& held) const;
+    bool place(Chunk& c, const std::vector<uint8_t>& coded);
     void compactIfWasteful();
 
     const RowCoder& coder_;
