@@ -1,10 +1,12 @@
 // Packed stores against the plain ones: the same operations leave the same values whether the
 // records stay decoded or are coded and decoded again, in or out of open/close pairs, on one
-// thread or on two working on different rows; coarse records stay within seven bits; packed sums keep
+// thread or on two working on different rows or on different records of the same rows; a scope
+// begins and ends with no idle row held; coarse records stay within seven bits; packed sums keep
 // their ratios below their limit. How coarse records converge is measured by bench/solve_bench.py.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <barrier>
 #include <cmath>
 #include <optional>
 #include <random>
@@ -109,6 +111,80 @@ TEST(PackedStores, TwoThreadsOnDifferentRowsOfOneStore) {
     a.join();
     b.join();
     EXPECT_EQ(strategies(*packed), strategies(*plain));
+}
+
+// The jobs of a turn subgame write the river records of one row from different threads. Here one
+// thread holds the row with its records written while the other decodes, writes and stores it;
+// then the first stores its copy: the row keeps both threads' records.
+TEST(PackedStores, TwoThreadsOnDifferentRecordsOfOneRow) {
+    const auto layout = testLayout(1);
+    std::vector<Step> even, odd;
+    for (Step& s : randomSteps(*layout, 2, 0, layout->boards(), 5)) (s.board % 2 ? odd : even).push_back(std::move(s));
+    for (int component : {1, 2}) {
+        SCOPED_TRACE(component);
+        auto serial = makeRegret16Store(2, layout, 1.0f, component);
+        auto packed = makeRegret16Store(2, layout, 1.0f, component);
+        for (const auto* steps : {&even, &odd})
+            for (const Step& s : *steps) apply(*serial, s, false);
+        std::barrier<> turn(2);
+        auto applyIteration = [&](const std::vector<Step>& steps, int iteration) {
+            for (const Step& s : steps)
+                if (s.iteration == iteration) apply(*packed, s, true);
+        };
+        std::thread first([&] {
+            for (int iteration = 0; iteration < 45; ++iteration) {
+                HoldRowsScope scope;
+                applyIteration(even, iteration);
+                turn.arrive_and_wait();
+                turn.arrive_and_wait();
+            }
+        });
+        std::thread second([&] {
+            for (int iteration = 0; iteration < 45; ++iteration) {
+                turn.arrive_and_wait();
+                {
+                    HoldRowsScope scope;
+                    applyIteration(odd, iteration);
+                }
+                turn.arrive_and_wait();
+            }
+        });
+        first.join();
+        second.join();
+        EXPECT_EQ(strategies(*packed), strategies(*serial));
+    }
+}
+
+// A walk that holds rows solves a subgame on the way: the subgame's jobs must not read the walk's
+// copies, which other threads' stores make stale, and must store what they write when they end.
+TEST(PackedStores, AScopeBeginsAndEndsWithNoIdleRowHeld) {
+    const auto layout = testLayout(1);
+    const std::vector<Step> steps = randomSteps(*layout, 2, 0, 2, 7);
+    auto plain = makeRegret16Store(2, layout, 1.0f, 0);
+    auto packed = makeRegret16Store(2, layout, 1.0f, 1);
+    auto record = [](NodeStore& store, int board) {
+        std::vector<float> sigma(size_t(store.actions() * store.stride(board)));
+        store.currentStrategy(board, sigma.data());
+        return sigma;
+    };
+    HoldRowsScope walk;
+    record(*packed, 0);  // the walk holds the row
+    for (const Step& s : steps) {
+        apply(*plain, s, false);
+        if (s.board == 0) {
+            std::thread([&] { apply(*packed, s, false); }).join();
+            HoldRowsScope job;
+            EXPECT_EQ(record(*packed, 0), record(*plain, 0)) << s.iteration;
+        } else {
+            {
+                HoldRowsScope job;
+                apply(*packed, s, true);
+            }
+            std::vector<float> seen;
+            std::thread([&] { seen = record(*packed, 1); }).join();
+            EXPECT_EQ(seen, record(*plain, 1)) << s.iteration;
+        }
+    }
 }
 
 TEST(PackedStores, CoarseRegretsStayWithinSevenBitsAfterTheWarmup) {
