@@ -4,6 +4,7 @@
 // threads never touch the same memory unordered.
 #include <chrono>
 #include <cmath>
+#include <initializer_list>
 #include <string>
 #include <thread>
 
@@ -19,8 +20,28 @@ protected:
         run("stop");
         waitForSolver();
         solverSettings() = SolverSettings{};
+        run("set_compression auto");
         run("clear_lines");  // the next game's script adds its own lines
         CommandTest::TearDown();
+    }
+
+    static void runAll(std::initializer_list<std::string> lines) {
+        for (const std::string& line : lines) ASSERT_EQ(run(line).rfind("ERROR", 0), std::string::npos) << line;
+    }
+
+    // The strategy of every combo that has one is the node's first action.
+    static void expectFirstAction(const std::string& path) {
+        const auto strategy = numbers(run("show_strategy " + path));
+        ASSERT_GE(strategy.size(), 2u) << path;
+        int held = 0;
+        for (size_t combo = 0; combo < strategy[0].size(); ++combo) {
+            double sum = 0;
+            for (const auto& action : strategy) sum += action[combo];
+            if (!(sum > 0)) continue;
+            ++held;
+            EXPECT_NEAR(strategy[0][combo], 1.0, 1e-6) << path << " " << combo;
+        }
+        EXPECT_GT(held, 0) << path;
     }
 
     static std::string repeated(const std::string& word, int count) {
@@ -59,19 +80,54 @@ TEST_F(BackgroundSolveTest, CommandsDuringASolveAnswerAndTakeEffect) {
     run("stop");
     waitForSolver();
 
-    const auto strategy = numbers(run("show_strategy r:0"));
-    ASSERT_EQ(strategy.size(), 3u);
-    int held = 0;
-    for (size_t combo = 0; combo < strategy[0].size(); ++combo) {
-        if (!(strategy[0][combo] + strategy[1][combo] + strategy[2][combo] > 0)) continue;
-        ++held;
-        EXPECT_NEAR(strategy[0][combo], 1.0, 1e-6) << combo;
-    }
-    EXPECT_GT(held, 0);
+    expectFirstAction("r:0");
     const std::string results = run("calc_results");
     EXPECT_EQ(results.find("nan"), std::string::npos) << results;
     EXPECT_EQ(results.find("inf"), std::string::npos) << results;
 }
+
+// The same at every level that packs river records: the command thread decodes, writes and stores
+// rows that the solve's threads decode and store between its pauses, and compactions move.
+class PackedBackgroundSolveTest : public BackgroundSolveTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(PackedBackgroundSolveTest, RiverQueriesAndLockEditsDuringASolve) {
+    solveGame("solver_river_game.txt", 0);
+    runAll({"set_board QsJh2h", "clear_lines", "add_line 0 0 0 0 0 0", "add_line 0 0 0 0 0 50 50",
+            "add_line 0 0 0 50 50 50 50", "build_tree", std::string("set_compression ") + GetParam(),
+            "set_threads 2", "set_info_freq 4", "go 1 steps block"});
+    // Averaging from now on, so that a strategy set below replaces the node's sums; and no
+    // iteration cap, so that the solve outlasts the commands.
+    builtTree().solver->tuning().averagingDelay = 0;
+    builtTree().solver->tuning().iterationCap = 1 << 30;
+    ASSERT_EQ(run("go"), "go ok!\n");
+    ASSERT_TRUE(isSolverRunning());
+    // IP's river decisions after checks (check or bet), on two turn cards: two rows of each store.
+    const std::string river = "r:0:c:c:As:c:c:Kd:c", other = "r:0:c:c:9d:c:c:3s:c";
+    const std::string ones = repeated("1", 1326), zeros = repeated("0", 1326), mixed = repeated("1 0", 663);
+    const std::string queries[] = {"show_strategy " + river, "show_strategy " + other, "calc_ev IP " + river,
+                                   "calc_ev_pp OOP " + other, "show_range IP " + river, "calc_eq_node IP " + river,
+                                   "calc_global_freq " + river + ":b50", "calc_line_freq " + other + ":b50",
+                                   "show_locked_combos " + other, "show_node " + river, "show_stats"};
+    for (int round = 0; round < 3; ++round) {
+        for (const std::string& query : queries) EXPECT_EQ(run(query).rfind("ERROR", 0), std::string::npos) << query;
+        EXPECT_EQ(run("combo_lock_node " + other + " " + (round % 2 ? mixed : ones)), "combo_lock_node ok!\n");
+        EXPECT_EQ(run("set_strategy " + other + " 1 " + mixed), "set_strategy ok!\n");
+        EXPECT_EQ(run("lock_node " + river), "lock_node ok!\n");
+        EXPECT_EQ(run("set_strategy " + river + " " + zeros + " " + ones), "set_strategy ok!\n");
+        EXPECT_EQ(run("unlock_node " + river), "unlock_node ok!\n");
+    }
+    EXPECT_EQ(run("lock_node " + river), "lock_node ok!\n");
+    EXPECT_EQ(run("set_strategy " + river + " " + ones + " " + zeros), "set_strategy ok!\n");
+    EXPECT_TRUE(isSolverRunning());
+    run("stop");
+    waitForSolver();
+    expectFirstAction(river);
+    const std::string results = run("calc_results");
+    EXPECT_EQ(results.find("nan"), std::string::npos) << results;
+    EXPECT_EQ(results.find("inf"), std::string::npos) << results;
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, PackedBackgroundSolveTest, ::testing::Values("low", "medium", "high", "max"));
 
 // While a command holds the pause, the solver thread does not start another iteration.
 TEST_F(BackgroundSolveTest, APauseHoldsTheSolverBetweenIterations) {
