@@ -2,10 +2,10 @@
 """A careless and hostile client: it drives the program through pipes with a random mix of valid
 command lines and mutated ones (arguments replaced by hostile values, dropped, repeated or
 swapped, command words exchanged), in every state a session goes through: no tree, a built tree,
-a solve running in the background, a stopped solve, a freed tree. After each line it sends
-"end_if" and an echo, and waits for the echo: the program must answer every line within the
-time-out, never end on its own, leave no sanitizer report on standard error and keep its memory
-bounded.
+a solve running in the background, a stopped solve, a freed tree; the flop game runs at the
+compression levels that pack its river records. After each line it sends "end_if" and an echo,
+and waits for the echo: the program must answer every line within the time-out, never end on
+its own, leave no sanitizer report on standard error and keep its memory bounded.
 
 Usage: random_session_client.py PROGRAM DATA_DIR [SECONDS [SEED]]
 The run lasts SECONDS (default: $QUORVANE_SESSION_SECONDS, else 20) with SEED (default 2122); on
@@ -34,6 +34,9 @@ HOSTILE = ["", "0", "-1", "1", "2", "-3", "1e308", "-1e308", "nan", "-nan", "inf
            "\"", "a b", "end_if", "LABEL:", "fraction", "block", "steps", "seconds", "turns",
            "rivers", "OOP", "IP", "\udcff\udcfe", "\u00e9", "x" * 300, "9" * 400]
 GAMES = ["solver_river_game.txt", "queries_river_game.txt", "solver_turn_game.txt"]
+# Flop trees keep their river records packed at the levels from "low" to "max".
+LEVELS = ["auto", "none", "low", "medium", "high", "max", "fast"]
+PACKED_LEVELS = ["low", "medium", "high", "max"]
 SMALL_FLOP = ["set_board QsJh2h", "clear_lines", "add_line 0 0 0 0 0 0", "add_line 50 50 50 50 100 100",
               "build_tree"]
 SHORT_DECK_TURN = ["set_low_card 6", "set_range OOP " + " ".join(["1"] * 1326),
@@ -73,6 +76,10 @@ class Generator:
         r = self.r
         if r.random() < 0.15:
             return r.choice(["r", "r:0"])
+        if r.random() < 0.2:
+            # a river decision of the flop game (or of nothing, in the others)
+            street = r.choice(["c:c", "b50:c"])
+            return ":".join(["r", "0", street, r.choice(CARDS), street, r.choice(CARDS)] + r.choice([[], ["c"], ["b100"]]))
         tokens = ["r", "0"]
         for _ in range(r.randint(0, 7)):
             tokens.append(r.choice(["c", "c", "f", "b33", "b50", "b75", "b83", "b100", "b125", "b200",
@@ -117,6 +124,7 @@ class Generator:
             lambda: "show_all_lines", lambda: "is_tree_present", lambda: "show_tree_params",
             lambda: "show_effective_stack", lambda: "estimate_schematic_tree", lambda: "show_memory",
             lambda: "get_actual_compression", lambda: "set_compression %d" % r.randint(-1, 5),
+            lambda: "set_compression " + r.choice(LEVELS + PACKED_LEVELS),
             lambda: "set_range %s %s" % (p, self.weights()), lambda: "set_board " + " ".join(r.sample(CARDS, r.randint(3, 5))),
             lambda: "set_pot 0 0 %d" % r.choice([50, 100, 1000]), lambda: "add_line " + self.amounts(),
             lambda: "force_line " + self.amounts(), lambda: "remove_line " + self.amounts(),
@@ -268,11 +276,14 @@ class Failure(Exception):
 
 
 def game_lines(data_dir, rng):
-    choice = rng.randrange(len(GAMES) + 2)
-    if choice == len(GAMES):
+    """The lines that set up and build one of the games; the flop game, at a random level, comes up
+    twice as often as each other one, as only it packs records."""
+    choice = rng.randrange(len(GAMES) + 3)
+    if choice > len(GAMES):
         with open(os.path.join(data_dir, "tree_ranges_full.txt")) as f:
-            return [l.strip() for l in f if l.strip()] + ["set_pot 0 0 100"] + SMALL_FLOP
-    if choice == len(GAMES) + 1:
+            lines = [l.strip() for l in f if l.strip()] + ["set_pot 0 0 100"] + SMALL_FLOP
+        return lines + ["set_compression " + rng.choice(PACKED_LEVELS + ["none"])]
+    if choice == len(GAMES):
         return ["set_pot 0 0 100"] + SHORT_DECK_TURN
     with open(os.path.join(data_dir, GAMES[choice])) as f:
         return [l.strip() for l in f if l.strip()]
@@ -283,16 +294,18 @@ def run(program, data_dir, seconds, seed):
     gen = Generator(rng)
     log = []
     session = Session(program, log)
-    counts = {"lines": 0, "rounds": 0}
+    counts = {"lines": 0, "rounds": 0, "packed": 0}
     end = time.monotonic() + seconds
     try:
         session.send("set_threads 2")
         while time.monotonic() < end:
             counts["rounds"] += 1
             # no tree, built, solving in the background, stopped, freed
+            game = game_lines(data_dir, rng)
+            counts["packed"] += any(line.split()[-1] in PACKED_LEVELS for line in game)
             phases = [["free_tree", "set_low_card 2", "set_hand_type_order highcard pair twopair trips "
                        "straight flush fullhouse quads straightflush", "set_must_use_hole_cards 0"],
-                      game_lines(data_dir, rng),
+                      game,
                       ["set_info_freq %d" % rng.randint(1, 10), "go %d seconds" % rng.randint(2, 5)],
                       ["stop", "wait_for_solver"],
                       ["free_tree"]]
@@ -311,8 +324,8 @@ def run(program, data_dir, seconds, seed):
         report = session.sanitizer_report()
         if report:
             raise Failure("sanitizer report:\n" + report[-6000:])
-        print("seed %d, %d s: %d random lines in %d rounds, peak memory %d MB, no failure"
-              % (seed, seconds, counts["lines"], counts["rounds"], peak))
+        print("seed %d, %d s: %d random lines in %d rounds (%d on packed levels), peak memory %d MB, no failure"
+              % (seed, seconds, counts["lines"], counts["rounds"], counts["packed"], peak))
         return 0
     except Failure as failure:
         print("FAILED after %d random lines (seed %d): %s" % (counts["lines"], seed, failure))
