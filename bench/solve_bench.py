@@ -10,7 +10,10 @@ Each run is two fresh processes of the program, driven through its command proto
                    estimate (the uncompressed size times the level's memory factor), the wall time
                    (checks included) and iterations at which 1%, 0.5% and 0.3% were met with the
                    EVs there, and the milliseconds per iteration over the whole solve (later
-                   iterations also accumulate averages).
+                   iterations also accumulate averages), and the processor time (user + system
+                   of the program) per iteration and to each threshold, which the machine's load
+                   affects far less than wall time. --iterations caps the run (memory of big
+                   games after a fixed number of iterations).
   speed run        build the game, then a fixed number of iterations without checks: milliseconds
                    per iteration, and the signature = the iteration count and the exploitability
                    after them, which depends only on the solver's arithmetic, never on threads or
@@ -21,6 +24,7 @@ counts do not depend on the machine's load; times do: take them on an idle machi
 
 Usage: bench/solve_bench.py [--program build/quorvane] [--games DIR] [--repeat 3]
                             [--threads 1,2] [--levels fast] [--runs convergence,speed]
+                            [--iterations 2000]
                             [game ...]      (game: river, turn, flop, flop3b, sflop)
        levels: none, low, medium, high, max, fast (or auto)
 """
@@ -84,6 +88,12 @@ class Session:
     def seconds(self):
         return float(self.ask("solver_time"))
 
+    def processor_seconds(self):
+        """User and system time of the program so far, all its threads."""
+        with open(f"/proc/{self.process.pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
     def close(self):
         """Ends the process; gives its peak resident memory in MB. The peak is read from the
         live process: the rusage figure of a child also counts the pages of the driver that the
@@ -109,30 +119,33 @@ def build(session, game_file, threads, level):
     return built - start, int(estimate.group(1)) if estimate else -1, actual
 
 
-def convergence_run(program, game_file, threads, pot, level):
+def convergence_run(program, game_file, threads, pot, level, cap):
     session = Session(program)
     build_time, estimate, actual = build(session, game_file, threads, level)
     reached = {}
-    start = session.seconds()
+    start, processor_start = session.seconds(), session.processor_seconds()
     iterations = 0
-    solving = 0.0  # seconds spent in iterations, checks left out
+    solving = processor_solving = 0.0  # seconds spent in iterations, checks left out
     percent = float("nan")
-    while iterations < MAX_ITERATIONS and len(reached) < len(THRESHOLDS):
-        before = session.seconds()
+    while iterations < cap and len(reached) < len(THRESHOLDS):
+        before, processor_before = session.seconds(), session.processor_seconds()
         session.ask(f"go {CHECK_EVERY} steps block")
         iterations += CHECK_EVERY
         solving += session.seconds() - before
+        processor_solving += session.processor_seconds() - processor_before
         results = session.ask("calc_results")
         percent = float(EXPLOITABLE.search(results).group(1)) / pot * 100
         evs = dict(EV.findall(results))
         elapsed = session.seconds() - start
+        processor = session.processor_seconds() - processor_start
         for threshold in THRESHOLDS:
             if threshold not in reached and percent <= threshold * 100:
                 reached[threshold] = (elapsed, iterations, float(evs["OOP"]), float(evs["IP"]),
-                                      percent * pot / 100)
+                                      percent * pot / 100, processor)
     peak = session.close()
     return {"build": build_time, "peak": peak, "estimate": estimate, "level": actual, "reached": reached,
-            "final": percent, "solve_ms": solving * 1000 / iterations}
+            "final": percent, "iterations": iterations, "solve_ms": solving * 1000 / iterations,
+            "processor_ms": processor_solving * 1000 / iterations}
 
 
 def speed_run(program, game_file, threads, steps, level):
@@ -179,10 +192,12 @@ def report_convergence(game, conv, pot):
         hits = [c["reached"][threshold] for c in conv if threshold in c["reached"]]
         if len(hits) < len(conv):
             print(f"  {threshold * 100:.1f}%: not reached in every run "
-                  f"(final {median([c['final'] for c in conv]):.3f}%)")
+                  f"(final {median([c['final'] for c in conv]):.3f}% after "
+                  f"{median([c['iterations'] for c in conv]):.0f} iterations)")
             continue
         oop, ip, chips = (median([h[k] for h in hits]) for k in (2, 3, 4))
-        line = (f"  {threshold * 100:.1f}%: {median([h[0] for h in hits]):.3f} s, "
+        line = (f"  {threshold * 100:.1f}%: {median([h[0] for h in hits]):.3f} s "
+                f"(processor {median([h[5] for h in hits]):.2f} s), "
                 f"{median([h[1] for h in hits]):.0f} iterations, EV OOP {oop:.3f} IP {ip:.3f}")
         if game in REFERENCE_EVS:
             worst = max(abs(oop - REFERENCE_EVS[game][0]), abs(ip - REFERENCE_EVS[game][1]))
@@ -196,7 +211,8 @@ def bench_game(args, game, level):
     pot = game_pot(game_file)
     steps = SPEED_STEPS.get(game, 10)
     for threads in args.threads:
-        conv = [convergence_run(args.program, game_file, threads, pot, level) for _ in range(args.repeat)] \
+        conv = [convergence_run(args.program, game_file, threads, pot, level, args.iterations)
+                for _ in range(args.repeat)] \
             if "convergence" in args.runs else []
         speed = [speed_run(args.program, game_file, threads, steps, level) for _ in range(args.repeat)] \
             if "speed" in args.runs else []
@@ -204,7 +220,7 @@ def bench_game(args, game, level):
         if conv:
             line += (f" build {median([c['build'] for c in conv]):.2f} s,"
                      f" {median([c['solve_ms'] for c in conv]):.2f} ms/iteration over the whole solve"
-                     f" (averaging included)")
+                     f" (averaging included; processor {median([c['processor_ms'] for c in conv]):.2f} ms)")
         if speed:
             line += f" {median([s['ms'] for s in speed]):.2f} ms/iteration in the first {steps}"
         print(line)
@@ -231,6 +247,8 @@ def main():
     parser.add_argument("--threads", default="1,2")
     parser.add_argument("--levels", default="fast")
     parser.add_argument("--runs", default="convergence,speed")
+    parser.add_argument("--iterations", type=int, default=MAX_ITERATIONS,
+                        help="most iterations of a convergence run")
     parser.add_argument("game", nargs="*", default=DEFAULT_GAMES)
     args = parser.parse_args()
     args.threads = [int(t) for t in args.threads.split(",")]
