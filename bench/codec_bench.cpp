@@ -87,7 +87,7 @@ void bitWidthCoder(benchmark::State& state) {
     }
     reportSize(state, size, v.size());
 }
-BENCHMARK(bitWidthCoder)->ArgNames({"shape", "decode"})->ArgsProduct({{Regrets, Coarse}, {0, 1}});
+BENCHMARK(bitWidthCoder)->ArgNames({"shape", "decode"})->ArgsProduct({{Regrets, Coarse, Sums}, {0, 1}});
 
 // A row of arrays through the entropy stream compressor, as a packed sum store codes it.
 void entropyStreams(benchmark::State& state) {
