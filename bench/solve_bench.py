@@ -246,7 +246,8 @@ def print_summary(rows):
     one_thread = {(r["game"], r["level"]): r["ms"] for r in rows if r["threads"] == 1}
     for r in rows:
         ms_ref, time_ref, peak_ref = REFERENCE.get((r["game"], r["threads"]), (float("nan"),) * 3)
-        speed_up = one_thread.get((r["game"], r["level"]), float("nan")) / r["ms"] if r["threads"] == 2 else float("nan")
+        one = one_thread.get((r["game"], r["level"]), float("nan"))
+        speed_up = one / r["ms"] if r["threads"] == 2 else float("nan")
         print(f"{r['game']:8} {r['level']:6} {r['threads']:>3} {r['ms']:>9.3f} {r['ms'] / ms_ref:>5.2f} "
               + " ".join(f"{t:>8.3f}" for t in r["times"])
               + f" {r['times'][-1] / time_ref:>5.2f} {speed_up:>11.2f} {r['peak']:>8.0f} {r['peak'] / peak_ref:>5.2f}")

@@ -73,11 +73,13 @@ void traverseSubgamesLocally(Traversal& traversal, const PassJobs& pass, int thr
     std::vector<SubgameJob*> order;
     if (!std::is_sorted(pass.jobs.begin(), pass.jobs.end(), larger)) {
         for (SubgameJob& job : pass.jobs) order.push_back(&job);
-        std::stable_sort(order.begin(), order.end(), [&](const SubgameJob* a, const SubgameJob* b) { return larger(*a, *b); });
+        std::stable_sort(order.begin(), order.end(),
+                         [&](const SubgameJob* a, const SubgameJob* b) { return larger(*a, *b); });
     }
     const long count = long(pass.jobs.size());
 #pragma omp parallel for schedule(dynamic, 1) num_threads(threads)
-    for (long i = 0; i < count; ++i) runJob(traversal, segment, order.empty() ? pass.jobs[size_t(i)] : *order[size_t(i)]);
+    for (long i = 0; i < count; ++i)
+        runJob(traversal, segment, order.empty() ? pass.jobs[size_t(i)] : *order[size_t(i)]);
 }
 
 void TraverseSubgamesNUMA(Traversal& traversal, const PassJobs& pass, int threads, bool fake) {
