@@ -16,6 +16,8 @@ namespace qv {
 namespace {
 
 constexpr size_t kBufferBytes = size_t(1) << 20;
+// A scratch file per coded stream: small buffers, as a part has 24 of them.
+constexpr size_t kSpillBufferBytes = size_t(64) << 10;
 
 [[noreturn]] void raiseReadError(const char* text) {
     throw EngineError(std::string("can't read from file (") + text + ")");
@@ -42,7 +44,7 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-FileReader::FileReader(const std::string& path) : buffer_(kBufferBytes) {
+FileReader::FileReader(const std::string& path) {
     descriptor_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor_ < 0) raiseOpenError(errno);
     struct stat info;
@@ -52,6 +54,8 @@ FileReader::FileReader(const std::string& path) : buffer_(kBufferBytes) {
         raiseOpenError(error);
     }
     size_ = uint64_t(info.st_size);
+    bufferSize_ = size_t(std::clamp<uint64_t>(size_, 1, kBufferBytes));
+    buffer_.reset(new uint8_t[bufferSize_]);
     (void)posix_fadvise(descriptor_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
@@ -62,7 +66,7 @@ void FileReader::read(void* destination, size_t count) {
     while (count > 0) {
         if (bufferStart_ == bufferEnd_) {
             ssize_t n;
-            do n = ::pread(descriptor_, buffer_.data(), buffer_.size(), off_t(position_));
+            do n = ::pread(descriptor_, buffer_.get(), bufferSize_, off_t(position_));
             while (n < 0 && errno == EINTR);
             if (n < 0) raiseReadError(std::strerror(errno));
             if (n == 0) raiseReadError("unexpected end of file");
@@ -70,7 +74,7 @@ void FileReader::read(void* destination, size_t count) {
             bufferEnd_ = size_t(n);
         }
         const size_t take = std::min(count, bufferEnd_ - bufferStart_);
-        std::memcpy(out, buffer_.data() + bufferStart_, take);
+        std::memcpy(out, buffer_.get() + bufferStart_, take);
         bufferStart_ += take;
         position_ += take;
         out += take;
@@ -150,7 +154,7 @@ void SafeFileWriter::commit() {
 }
 
 SpillFile::SpillFile(const std::string& folder) {
-    buffer_.reserve(kBufferBytes);
+    buffer_.reserve(kSpillBufferBytes);
     // File systems without unnamed files (and folders like /dev) send it to /tmp.
     descriptor_ = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     const int error = errno;
@@ -162,8 +166,8 @@ SpillFile::~SpillFile() { ::close(descriptor_); }
 
 void SpillFile::append(const void* data, size_t count) {
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    if (buffer_.size() + count > kBufferBytes) flush();
-    if (count >= kBufferBytes) {
+    if (buffer_.size() + count > kSpillBufferBytes) flush();
+    if (count >= kSpillBufferBytes) {
         writeAll(descriptor_, bytes, count);
     } else {
         buffer_.insert(buffer_.end(), bytes, bytes + count);

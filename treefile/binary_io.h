@@ -6,6 +6,7 @@
 // failure, from the first open to the last byte.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,8 +57,8 @@ private:
     int descriptor_ = -1;
     uint64_t size_ = 0;
     uint64_t position_ = 0;  // of the next byte handed out
-    std::vector<uint8_t> buffer_;
-    size_t bufferStart_ = 0, bufferEnd_ = 0;
+    std::unique_ptr<uint8_t[]> buffer_;  // 1 MiB, or the whole file when it is smaller
+    size_t bufferSize_ = 0, bufferStart_ = 0, bufferEnd_ = 0;
 };
 
 // Bytes already in memory (the tail that show_metadata reads).
