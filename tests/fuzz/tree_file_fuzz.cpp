@@ -15,6 +15,7 @@
 #include "interpreter/errors.h"
 #include "tree/built_tree.h"
 #include "tree/schematic_tree.h"
+#include "tree/tree_builder.h"
 #include "tree/tree_params.h"
 #include "treefile/tree_file.h"
 
