@@ -17,11 +17,14 @@ Each run is two fresh processes of the program, driven through its command proto
                    timing. Quote it in commits that change the solver.
 
 Every figure is the median of --repeat runs (at least 3 for quoted figures). Memory and iteration
-counts do not depend on the machine's load; times do: take them on an idle machine.
+counts do not depend on the machine's load; times do: take them on an idle machine. A summary table
+closes the output: per game and thread count, milliseconds per iteration, the times to 1%, 0.5% and
+0.3%, the speed-up of 2 threads over 1 and the peak memory, each against the reference figures of
+../shared/bench/README.md (ratios below 1 are ours being faster or smaller).
 
 Usage: bench/solve_bench.py [--program build/quorvane] [--games DIR] [--repeat 3]
                             [--threads 1,2] [--levels fast] [--runs convergence,speed]
-                            [game ...]      (game: river, turn, flop, flop3b, sflop)
+                            [game ...]      (game: river, turn, sflop, flop, flop3b)
        levels: none, low, medium, high, max, fast (or auto)
 """
 import argparse
@@ -32,8 +35,13 @@ import subprocess
 import sys
 
 THRESHOLDS = (0.01, 0.005, 0.003)
-SPEED_STEPS = {"river": 200, "turn": 40, "flop": 10, "flop3b": 4}
-DEFAULT_GAMES = ["river", "turn", "flop"]
+SPEED_STEPS = {"river": 200, "turn": 40, "sflop": 20, "flop": 10, "flop3b": 4}
+DEFAULT_GAMES = ["river", "turn", "sflop", "flop"]
+# The reference figures of ../shared/bench/README.md by game and thread count: milliseconds per
+# iteration, seconds to 0.3% of the pot, peak memory in MB (32-bit floats).
+REFERENCE = {("river", 1): (0.068, 0.005, 4), ("turn", 1): (7.9, 0.63, 11), ("turn", 2): (3.9, 0.315, 11),
+             ("sflop", 1): (95, 5.7, 72), ("sflop", 2): (51, 3.06, 72), ("flop", 1): (707, 70.7, 520),
+             ("flop", 2): (370, 37.1, 520), ("flop3b", 1): (3114, 475, 2838), ("flop3b", 2): (1700, 248, 2874)}
 
 END = "__bench_end__"
 ESTIMATE = re.compile(r"estimated tree size: (\d+) MB")
@@ -192,9 +200,11 @@ def report_convergence(game, conv, pot):
 
 
 def bench_game(args, game, level):
+    """Prints the figures of one game at one level; gives a summary row per thread count."""
     game_file = os.path.join(args.games, f"{game}.txt")
     pot = game_pot(game_file)
     steps = SPEED_STEPS.get(game, 10)
+    rows = []
     for threads in args.threads:
         conv = [convergence_run(args.program, game_file, threads, pot, level) for _ in range(args.repeat)] \
             if "convergence" in args.runs else []
@@ -214,6 +224,33 @@ def bench_game(args, game, level):
         if speed:
             print(f"  signature: {'; '.join(sorted({s['signature'] for s in speed}))}")
         sys.stdout.flush()
+        rows.append(summary_row(game, level, threads, conv, speed))
+    return rows
+
+
+def summary_row(game, level, threads, conv, speed):
+    def time_to(threshold):
+        hits = [c["reached"][threshold][0] for c in conv if threshold in c["reached"]]
+        return median(hits) if conv and len(hits) == len(conv) else float("nan")
+    return {"game": game, "level": level, "threads": threads,
+            "ms": median([s["ms"] for s in speed]) if speed else float("nan"),
+            "times": [time_to(t) for t in THRESHOLDS],
+            "peak": median([c["peak"] for c in conv]) if conv else float("nan")}
+
+
+def print_summary(rows):
+    """One line per game, level and thread count; x: the ratio to the reference figure."""
+    print("\nsummary (medians; x = ours / reference; 2t speed-up = ms/iteration of 1 thread / of 2 threads)")
+    print(f"{'game':8} {'level':6} {'thr':>3} {'ms/it':>9} {'x':>5} {'to 1%':>8} {'to 0.5%':>8} {'to 0.3%':>8} "
+          f"{'x':>5} {'2t speed-up':>11} {'peak MB':>8} {'x':>5}")
+    one_thread = {(r["game"], r["level"]): r["ms"] for r in rows if r["threads"] == 1}
+    for r in rows:
+        ms_ref, time_ref, peak_ref = REFERENCE.get((r["game"], r["threads"]), (float("nan"),) * 3)
+        one = one_thread.get((r["game"], r["level"]), float("nan"))
+        speed_up = one / r["ms"] if r["threads"] == 2 else float("nan")
+        print(f"{r['game']:8} {r['level']:6} {r['threads']:>3} {r['ms']:>9.3f} {r['ms'] / ms_ref:>5.2f} "
+              + " ".join(f"{t:>8.3f}" for t in r["times"])
+              + f" {r['times'][-1] / time_ref:>5.2f} {speed_up:>11.2f} {r['peak']:>8.0f} {r['peak'] / peak_ref:>5.2f}")
 
 
 def argument_parser(description):
@@ -235,9 +272,11 @@ def main():
     args = parser.parse_args()
     args.threads = [int(t) for t in args.threads.split(",")]
     args.runs = args.runs.split(",")
+    rows = []
     for game in args.game:
         for level in args.levels.split(","):
-            bench_game(args, game, level)
+            rows += bench_game(args, game, level)
+    print_summary(rows)
 
 
 if __name__ == "__main__":
