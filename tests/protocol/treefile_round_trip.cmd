@@ -21,11 +21,11 @@ show_strategy r:0:c
 calc_results
 show_metadata game.tree
 is_tree_present
+# A file without regrets: a load's progress (notifications on), and EVs of 0.
 enable_ui_notifications 1
 load_tree game_light.tree
 enable_ui_notifications 0
 calc_ev OOP r:0
-# A file without regrets reports progress (notifications on) and EVs of 0.
 # Refusals: unknown words, no tree, missing and foreign files; a failed load leaves no tree.
 dump_tree x.tree fast
 free_tree
