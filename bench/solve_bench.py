@@ -10,18 +10,25 @@ Each run is two fresh processes of the program, driven through its command proto
                    estimate (the uncompressed size times the level's memory factor), the wall time
                    (checks included) and iterations at which 1%, 0.5% and 0.3% were met with the
                    EVs there, and the milliseconds per iteration over the whole solve (later
-                   iterations also accumulate averages).
+                   iterations also accumulate averages), and the processor time (user + system
+                   of the program) per iteration and to each threshold, which the machine's load
+                   affects far less than wall time. --iterations caps the run (memory of big
+                   games after a fixed number of iterations).
   speed run        build the game, then a fixed number of iterations without checks: milliseconds
                    per iteration, and the signature = the iteration count and the exploitability
                    after them, which depends only on the solver's arithmetic, never on threads or
                    timing. Quote it in commits that change the solver.
 
 Every figure is the median of --repeat runs (at least 3 for quoted figures). Memory and iteration
-counts do not depend on the machine's load; times do: take them on an idle machine.
+counts do not depend on the machine's load; times do: take them on an idle machine. A summary table
+closes the output: per game and thread count, milliseconds per iteration, the times to 1%, 0.5% and
+0.3%, the speed-up of 2 threads over 1 and the peak memory, each against the reference figures of
+../shared/bench/README.md (ratios below 1 are ours being faster or smaller).
 
 Usage: bench/solve_bench.py [--program build/quorvane] [--games DIR] [--repeat 3]
                             [--threads 1,2] [--levels fast] [--runs convergence,speed]
-                            [game ...]      (game: river, turn, flop, flop3b, sflop)
+                            [--iterations 2000]
+                            [game ...]      (game: river, turn, sflop, flop, flop3b)
        levels: none, low, medium, high, max, fast (or auto)
 """
 import argparse
@@ -32,8 +39,13 @@ import subprocess
 import sys
 
 THRESHOLDS = (0.01, 0.005, 0.003)
-SPEED_STEPS = {"river": 200, "turn": 40, "flop": 10, "flop3b": 4}
-DEFAULT_GAMES = ["river", "turn", "flop"]
+SPEED_STEPS = {"river": 200, "turn": 40, "sflop": 20, "flop": 10, "flop3b": 4}
+DEFAULT_GAMES = ["river", "turn", "sflop", "flop"]
+# The reference figures of ../shared/bench/README.md by game and thread count: milliseconds per
+# iteration, seconds to 0.3% of the pot, peak memory in MB (32-bit floats).
+REFERENCE = {("river", 1): (0.068, 0.005, 4), ("turn", 1): (7.9, 0.63, 11), ("turn", 2): (3.9, 0.315, 11),
+             ("sflop", 1): (95, 5.7, 72), ("sflop", 2): (51, 3.06, 72), ("flop", 1): (707, 70.7, 520),
+             ("flop", 2): (370, 37.1, 520), ("flop3b", 1): (3114, 475, 2838), ("flop3b", 2): (1700, 248, 2874)}
 
 END = "__bench_end__"
 ESTIMATE = re.compile(r"estimated tree size: (\d+) MB")
@@ -84,6 +96,12 @@ class Session:
     def seconds(self):
         return float(self.ask("solver_time"))
 
+    def processor_seconds(self):
+        """User and system time of the program so far, all its threads."""
+        with open(f"/proc/{self.process.pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
     def close(self):
         """Ends the process; gives its peak resident memory in MB. The peak is read from the
         live process: the rusage figure of a child also counts the pages of the driver that the
@@ -109,30 +127,33 @@ def build(session, game_file, threads, level):
     return built - start, int(estimate.group(1)) if estimate else -1, actual
 
 
-def convergence_run(program, game_file, threads, pot, level):
+def convergence_run(program, game_file, threads, pot, level, cap):
     session = Session(program)
     build_time, estimate, actual = build(session, game_file, threads, level)
     reached = {}
-    start = session.seconds()
+    start, processor_start = session.seconds(), session.processor_seconds()
     iterations = 0
-    solving = 0.0  # seconds spent in iterations, checks left out
+    solving = processor_solving = 0.0  # seconds spent in iterations, checks left out
     percent = float("nan")
-    while iterations < MAX_ITERATIONS and len(reached) < len(THRESHOLDS):
-        before = session.seconds()
+    while iterations < cap and len(reached) < len(THRESHOLDS):
+        before, processor_before = session.seconds(), session.processor_seconds()
         session.ask(f"go {CHECK_EVERY} steps block")
         iterations += CHECK_EVERY
         solving += session.seconds() - before
+        processor_solving += session.processor_seconds() - processor_before
         results = session.ask("calc_results")
         percent = float(EXPLOITABLE.search(results).group(1)) / pot * 100
         evs = dict(EV.findall(results))
         elapsed = session.seconds() - start
+        processor = session.processor_seconds() - processor_start
         for threshold in THRESHOLDS:
             if threshold not in reached and percent <= threshold * 100:
                 reached[threshold] = (elapsed, iterations, float(evs["OOP"]), float(evs["IP"]),
-                                      percent * pot / 100)
+                                      percent * pot / 100, processor)
     peak = session.close()
     return {"build": build_time, "peak": peak, "estimate": estimate, "level": actual, "reached": reached,
-            "final": percent, "solve_ms": solving * 1000 / iterations}
+            "final": percent, "iterations": iterations, "solve_ms": solving * 1000 / iterations,
+            "processor_ms": processor_solving * 1000 / iterations}
 
 
 def speed_run(program, game_file, threads, steps, level):
@@ -179,10 +200,12 @@ def report_convergence(game, conv, pot):
         hits = [c["reached"][threshold] for c in conv if threshold in c["reached"]]
         if len(hits) < len(conv):
             print(f"  {threshold * 100:.1f}%: not reached in every run "
-                  f"(final {median([c['final'] for c in conv]):.3f}%)")
+                  f"(final {median([c['final'] for c in conv]):.3f}% after "
+                  f"{median([c['iterations'] for c in conv]):.0f} iterations)")
             continue
         oop, ip, chips = (median([h[k] for h in hits]) for k in (2, 3, 4))
-        line = (f"  {threshold * 100:.1f}%: {median([h[0] for h in hits]):.3f} s, "
+        line = (f"  {threshold * 100:.1f}%: {median([h[0] for h in hits]):.3f} s "
+                f"(processor {median([h[5] for h in hits]):.2f} s), "
                 f"{median([h[1] for h in hits]):.0f} iterations, EV OOP {oop:.3f} IP {ip:.3f}")
         if game in REFERENCE_EVS:
             worst = max(abs(oop - REFERENCE_EVS[game][0]), abs(ip - REFERENCE_EVS[game][1]))
@@ -192,11 +215,14 @@ def report_convergence(game, conv, pot):
 
 
 def bench_game(args, game, level):
+    """Prints the figures of one game at one level; gives a summary row per thread count."""
     game_file = os.path.join(args.games, f"{game}.txt")
     pot = game_pot(game_file)
     steps = SPEED_STEPS.get(game, 10)
+    rows = []
     for threads in args.threads:
-        conv = [convergence_run(args.program, game_file, threads, pot, level) for _ in range(args.repeat)] \
+        conv = [convergence_run(args.program, game_file, threads, pot, level, args.iterations)
+                for _ in range(args.repeat)] \
             if "convergence" in args.runs else []
         speed = [speed_run(args.program, game_file, threads, steps, level) for _ in range(args.repeat)] \
             if "speed" in args.runs else []
@@ -204,7 +230,7 @@ def bench_game(args, game, level):
         if conv:
             line += (f" build {median([c['build'] for c in conv]):.2f} s,"
                      f" {median([c['solve_ms'] for c in conv]):.2f} ms/iteration over the whole solve"
-                     f" (averaging included)")
+                     f" (averaging included; processor {median([c['processor_ms'] for c in conv]):.2f} ms)")
         if speed:
             line += f" {median([s['ms'] for s in speed]):.2f} ms/iteration in the first {steps}"
         print(line)
@@ -214,6 +240,33 @@ def bench_game(args, game, level):
         if speed:
             print(f"  signature: {'; '.join(sorted({s['signature'] for s in speed}))}")
         sys.stdout.flush()
+        rows.append(summary_row(game, level, threads, conv, speed))
+    return rows
+
+
+def summary_row(game, level, threads, conv, speed):
+    def time_to(threshold):
+        hits = [c["reached"][threshold][0] for c in conv if threshold in c["reached"]]
+        return median(hits) if conv and len(hits) == len(conv) else float("nan")
+    return {"game": game, "level": level, "threads": threads,
+            "ms": median([s["ms"] for s in speed]) if speed else float("nan"),
+            "times": [time_to(t) for t in THRESHOLDS],
+            "peak": median([c["peak"] for c in conv]) if conv else float("nan")}
+
+
+def print_summary(rows):
+    """One line per game, level and thread count; x: the ratio to the reference figure."""
+    print("\nsummary (medians; x = ours / reference; 2t speed-up = ms/iteration of 1 thread / of 2 threads)")
+    print(f"{'game':8} {'level':6} {'thr':>3} {'ms/it':>9} {'x':>5} {'to 1%':>8} {'to 0.5%':>8} {'to 0.3%':>8} "
+          f"{'x':>5} {'2t speed-up':>11} {'peak MB':>8} {'x':>5}")
+    one_thread = {(r["game"], r["level"]): r["ms"] for r in rows if r["threads"] == 1}
+    for r in rows:
+        ms_ref, time_ref, peak_ref = REFERENCE.get((r["game"], r["threads"]), (float("nan"),) * 3)
+        one = one_thread.get((r["game"], r["level"]), float("nan"))
+        speed_up = one / r["ms"] if r["threads"] == 2 else float("nan")
+        print(f"{r['game']:8} {r['level']:6} {r['threads']:>3} {r['ms']:>9.3f} {r['ms'] / ms_ref:>5.2f} "
+              + " ".join(f"{t:>8.3f}" for t in r["times"])
+              + f" {r['times'][-1] / time_ref:>5.2f} {speed_up:>11.2f} {r['peak']:>8.0f} {r['peak'] / peak_ref:>5.2f}")
 
 
 def argument_parser(description):
@@ -231,13 +284,17 @@ def main():
     parser.add_argument("--threads", default="1,2")
     parser.add_argument("--levels", default="fast")
     parser.add_argument("--runs", default="convergence,speed")
+    parser.add_argument("--iterations", type=int, default=MAX_ITERATIONS,
+                        help="most iterations of a convergence run")
     parser.add_argument("game", nargs="*", default=DEFAULT_GAMES)
     args = parser.parse_args()
     args.threads = [int(t) for t in args.threads.split(",")]
     args.runs = args.runs.split(",")
+    rows = []
     for game in args.game:
         for level in args.levels.split(","):
-            bench_game(args, game, level)
+            rows += bench_game(args, game, level)
+    print_summary(rows)
 
 
 if __name__ == "__main__":

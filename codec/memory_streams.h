@@ -1,7 +1,6 @@
 #pragma once
-// Streams of the array codec held in memory: buffers that an encoder appends to, a reader over
-// byte ranges, and one chunk holding every stream (the lengths as variable-length integers, then
-// the streams in order) for packed store records.
+// Streams of the array codec held in memory: buffers that an encoder appends to, and a reader over
+// byte ranges.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -19,10 +18,6 @@ public:
     std::vector<uint8_t>& stream(int s) { return streams_[size_t(s)]; }
     const std::vector<uint8_t>& stream(int s) const { return streams_[size_t(s)]; }
     void clear();
-    // Bytes packStreams writes.
-    size_t packedSize() const;
-    // Writes the chunk form; returns its size.
-    size_t pack(uint8_t* out) const;
 
 private:
     std::array<std::vector<uint8_t>, kMaxStreams> streams_;
@@ -35,8 +30,6 @@ public:
 
     void set(int s, const uint8_t* data, size_t size);
     void setAll(const StreamBuffers& buffers);
-    // Reads the chunk form; false when `size` bytes do not hold one.
-    bool unpack(const uint8_t* chunk, size_t size);
 
 private:
     std::array<const uint8_t*, kMaxStreams> data_{};

@@ -12,6 +12,7 @@ struct CommandRow {
     std::string name;
     CommandHandler handler;
     int tokenCount;  // command word included; -1 = any number of tokens
+    const char* usage = nullptr;  // what help shows after the word, for commands that take words
 };
 
 const std::vector<CommandRow>& commandTable();

@@ -67,7 +67,7 @@ void cmdShowCpuInfo(TokenList&) {
 void cmdHelp(TokenList&) {
     std::vector<std::string> words;
     for (const CommandRow& row : commandTable())
-        if (!row.name.starts_with("ai6_")) words.push_back(row.name);
+        if (!row.name.starts_with("ai6_")) words.push_back(row.usage ? row.name + " " + row.usage : row.name);
     std::sort(words.begin(), words.end());
     for (const std::string& word : words) reply("%s\n", word.c_str());
     replyEndLine();

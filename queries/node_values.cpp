@@ -5,9 +5,11 @@
 
 #include "interpreter/errors.h"
 #include "queries/node_ranges.h"
+#include "solver/pass.h"
 #include "solver/record_hands.h"
 #include "solver/resolve.h"
 #include "solver/scratch.h"
+#include "solver/settings.h"
 #include "solver/terminal_kernels.h"
 #include "solver/traversal.h"
 
@@ -62,10 +64,7 @@ PointValues pointValues(SolverState& state, const TreePoint& point, int player) 
 
     // The pass reads every record below the point: subgames of a dropped street are solved first.
     solveDroppedBelow(state, at.segment, at.slot, mine.record);
-    PassSettings settings;
-    settings.traverser = player;
-    settings.training = false;
-    Traversal traversal(state, settings);
+    Traversal traversal(state, passSettings(state, solverSettings(), player, false));
     const Segment& segment = state.segments()[at.segment];
     if (at.level > segment.level)
         evaluateDealtShowdown(traversal, state, segment.slots[at.slot], at.level, mine.record, views, reach, value);

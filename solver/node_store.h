@@ -79,6 +79,11 @@ public:
     virtual void averageStrategy(int board, const float* fallback, float* strategy) {
         (void)board, (void)fallback, (void)strategy;
     }
+    // A whole record in the units a tree file keeps, action after action, hands(board) values
+    // each: regrets in chips, strategy sums as sums. Saving reads it; loading replaces it (a
+    // 16-bit class picks the record scale that fits the values).
+    virtual void saveRecord(int board, float* values) = 0;
+    virtual void loadRecord(int board, const float* values) = 0;
     virtual size_t sizeInBytes() const = 0;
     RecordHeader& record(int board) { return headers_[board]; }
 

@@ -64,6 +64,14 @@ public:
     void averageStrategy(int board, const float* fallback, float* strategy) override {
         normaliseSums(values(board), actions_, size_t(stride(board)), stride(board), fallback, strategy);
     }
+    void saveRecord(int board, float* out) override {
+        for (int a = 0; a < actions_; ++a)
+            std::memcpy(out + size_t(a) * hands(board), values(board) + size_t(a) * stride(board),
+                        sizeof(float) * size_t(hands(board)));
+    }
+    void loadRecord(int board, const float* in) override {
+        for (int a = 0; a < actions_; ++a) writeAction(board, a, in + size_t(a) * hands(board));
+    }
     size_t sizeInBytes() const override { return data_.bytes() + headerBytes(); }
 
 private:

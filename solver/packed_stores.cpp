@@ -4,7 +4,6 @@
 
 #include "codec/array_codec.h"
 #include "codec/bit_width_coder.h"
-#include "codec/memory_streams.h"
 #include "codec/store_value_coder.h"
 #include "solver/packed_rows.h"
 #include "solver/sixteen_bit_records.h"
@@ -77,48 +76,8 @@ public:
     }
 };
 
-// The row's hand arrays coded with the entropy stream compressor, its streams kept in one chunk.
-class EntropyStreamRows final : public RowCoder {
-public:
-    size_t bound(const BoardLayout& layout, int actions, int row) const override {
-        // Per value at most a mask bit, a context byte, two escape bytes and four long bytes; per
-        // array a flag byte; per stream its length and block headers.
-        size_t values = 0, arrays = 0;
-        for (int b = layout.rows[row]; b < layout.rowEnd(row); ++b) {
-            values += size_t(actions) * size_t(layout.counts[b]);
-            arrays += size_t(actions);
-        }
-        return values * 8 + arrays * 2 + size_t(kMaxStreams) * 16 * (1 + values * 8 / 65536) + 64;
-    }
-    void encode(const BoardLayout& layout, int actions, int row, const uint16_t* values,
-                std::vector<uint8_t>& out) const override {
-        thread_local StreamBuffers streams;
-        streams.clear();
-        {
-            auto encoder = createEncoder(EntropyStreamCompressor, StreamBuffers::append, &streams);
-            forEachArray(layout, actions, row, values,
-                         [&](const uint16_t* v, int b) { encoder->encode16(v, layout.counts[b], nullptr); });
-        }
-        const size_t used = out.size();
-        out.resize(used + streams.packedSize());
-        streams.pack(out.data() + used);
-    }
-    void decode(const BoardLayout& layout, int actions, int row, const uint8_t* in, size_t size,
-                uint16_t* values) const override {
-        StreamSpans spans;
-        if (!spans.unpack(in, size)) codedDataFailure();
-        auto decoder = createDecoder(StreamSpans::read, &spans);
-        if (!decoder) codedDataFailure();
-        forEachArray(layout, actions, row, values, [&](uint16_t* v, int b) {
-            decoder->decode16(v, layout.counts[b], nullptr);
-            zeroPadding(v, layout, b);
-        });
-    }
-};
-
 const ArrayRows<StoreValueArrays> kStoreValueRows;
 const ArrayRows<BitWidthArrays> kBitWidthRows;
-const EntropyStreamRows kEntropyStreamRows;
 
 }  // namespace
 
@@ -131,7 +90,7 @@ std::unique_ptr<NodeStore> makePackedRegretStore(int actions, LayoutPointer layo
 }
 
 std::unique_ptr<NodeStore> makePackedSumStore(int actions, LayoutPointer layout, int component) {
-    const RowCoder& coder = component == 2 ? static_cast<const RowCoder&>(kEntropyStreamRows) : kStoreValueRows;
+    const RowCoder& coder = component == 2 ? static_cast<const RowCoder&>(kBitWidthRows) : kStoreValueRows;
     return std::make_unique<Sum16Records<PackedStorage>>(kSumLimit, actions, std::move(layout), coder);
 }
 

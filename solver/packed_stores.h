@@ -9,7 +9,10 @@
 //                          bits the values use
 //   sums, component 1      16-bit sums whose record scale keeps them at most 255, rows coded with
 //                          the store value coder
-//   sums, component 2      the same sums, rows coded with the entropy stream compressor
+//   sums, component 2      the same sums, rows coded with the bit width coder: on the flop
+//                          benchmark game 5 MB more than the entropy stream compressor at "max"
+//                          (116 against 111 MB), for a quarter less processor time a solve
+//                          (that compressor took about 17 times as long a value to code)
 //
 // Coarse regrets and sums cost a few more iterations for a given accuracy (measured on the flop
 // benchmark game: 100 instead of 90 to 0.3% of the pot, 160 instead of 150 to 0.1%).

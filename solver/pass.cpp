@@ -13,18 +13,37 @@ namespace qv {
 
 namespace {
 
-// Next-street slots get a job per card; all-in slots are grouped, a job per group and card.
-std::vector<std::vector<int>> jobGroups(const Segment& segment, const Traversal::Frame& frame, size_t limit) {
-    std::vector<std::vector<int>> groups;
+// Chance slots that run as one job per dealt card: a next-street slot alone, or neighbouring
+// all-in slots up to the batch limit.
+struct JobGroup {
+    int width = 0;
+    int slots[kMaxBatch] = {};
+    double work = 0;  // estimated cost of one of its jobs, hands not counted
+};
+
+// The groups of the reached chance slots, largest job first (ties in slot order): the jobs are
+// collected in the order the thread team runs them, so no pass sorts its job list.
+size_t collectJobGroups(const SolverState& state, const Segment& segment, const Traversal::Frame& frame, int limit,
+                        JobGroup* groups) {
+    size_t count = 0;
     for (int c : segment.chances) {
         if (!frame.reach[c]) continue;
         const bool allIn = segment.slots[c].kind == SlotKind::AllIn;
-        if (!allIn || groups.empty() || segment.slots[groups.back()[0]].kind != SlotKind::AllIn ||
-            groups.back().size() == limit)
-            groups.emplace_back();
-        groups.back().push_back(c);
+        if (!allIn || count == 0 || segment.slots[groups[count - 1].slots[0]].kind != SlotKind::AllIn ||
+            groups[count - 1].width == limit)
+            groups[count++] = JobGroup{};
+        JobGroup& group = groups[count - 1];
+        group.slots[group.width++] = c;
     }
-    return groups;
+    for (size_t g = 0; g < count; ++g) {
+        const SegmentSlot& first = segment.slots[groups[g].slots[0]];
+        groups[g].work = first.kind == SlotKind::NextStreet ? state.segments()[first.childSegment].work
+                                                            : 45.0 * double(groups[g].width);
+    }
+    std::sort(groups, groups + count, [](const JobGroup& a, const JobGroup& b) {
+        return a.work > b.work || (a.work == b.work && a.slots[0] < b.slots[0]);
+    });
+    return count;
 }
 
 }  // namespace
@@ -76,36 +95,40 @@ void runPass(SolverState& state, const PassSettings& settings, const PassStart& 
     // thread.
     static thread_local std::vector<SubgameJob> jobs;
     jobs.clear();
-    std::vector<int> firstJob(segment.slots.size(), -1), laneOf(segment.slots.size(), 0);
-    for (const std::vector<int>& group : jobGroups(segment, frame, size_t(settings.batchLimit))) {
-        const SegmentSlot& first = segment.slots[group[0]];
-        double work = first.kind == SlotKind::NextStreet ? state.segments()[first.childSegment].work
-                                                         : 45.0 * double(group.size());
-        for (size_t j = 0; j < group.size(); ++j) {
-            firstJob[group[j]] = int(jobs.size());
-            laneOf[group[j]] = int(j);
+    JobGroup* groups = scratch.take<JobGroup>(segment.chances.size());
+    const size_t groupCount = collectJobGroups(state, segment, frame, settings.batchLimit, groups);
+    int* firstJob = scratch.take<int>(segment.slots.size());
+    int* laneOf = scratch.take<int>(segment.slots.size());
+    std::fill(firstJob, firstJob + segment.slots.size(), -1);
+    for (size_t g = 0; g < groupCount; ++g) {
+        const JobGroup& group = groups[g];
+        for (int j = 0; j < group.width; ++j) {
+            firstJob[group.slots[j]] = int(jobs.size());
+            laneOf[group.slots[j]] = j;
         }
         for (int i = 0; i < top.representativeCount; ++i) {
             SubgameJob job;
             SubgameTicket& ticket = job.ticket;
-            ticket.width = int(group.size());
+            ticket.width = group.width;
             ticket.level = level + 1;
             ticket.state = boards.representative(top, i);
             ticket.card = boards.state(level + 1, ticket.state).dealt;
             for (int j = 0; j < ticket.width; ++j) {
-                ticket.slots[j] = group[j];
-                job.reach[j] = frame.reach[group[j]];
+                ticket.slots[j] = group.slots[j];
+                job.reach[j] = frame.reach[group.slots[j]];
                 job.value[j] = scratch.take<float>(stride);
                 job.best[j] = settings.training ? nullptr : scratch.take<float>(stride);
             }
-            for (int q = 0; q < 2; ++q) ticket.work[q] = work * (state.hands(q).count + state.hands(1 - q).count);
+            for (int q = 0; q < 2; ++q)
+                ticket.work[q] = group.work * (state.hands(q).count + state.hands(1 - q).count);
             jobs.push_back(job);
         }
     }
 
     TraverseSubgames(traversal, PassJobs{start.segment, start.stateIndex, jobs}, settings.threads, settings.numa);
 
-    std::vector<float*> values(size_t(top.representativeCount)), bests(size_t(top.representativeCount));
+    float** values = scratch.take<float*>(size_t(top.representativeCount));
+    float** bests = scratch.take<float*>(size_t(top.representativeCount));
     for (int c : segment.chances) {
         if (firstJob[c] < 0) continue;
         for (int i = 0; i < top.representativeCount; ++i) {
@@ -114,7 +137,7 @@ void runPass(SolverState& state, const PassSettings& settings, const PassStart& 
         }
         frame.value[c] = scratch.take<float>(stride);
         frame.best[c] = settings.training ? nullptr : scratch.take<float>(stride);
-        traversal.combineDeals(level, start.stateIndex, values.data(), bests.data(), frame.value[c], frame.best[c]);
+        traversal.combineDeals(level, start.stateIndex, values, bests, frame.value[c], frame.best[c]);
     }
     traversal.evaluateTerminals(segment, start.stateIndex, frame);
     traversal.ascend(segment, start.stateIndex, frame);

@@ -13,6 +13,32 @@ namespace qv {
 
 inline uint16_t roundToUnit(float value) { return uint16_t(std::lrint(std::clamp(value, 0.0f, 65535.0f))); }
 
+// A record's values taken out of or put into 16-bit units of `unit` per value (the file's forms
+// of both 16-bit classes). Loading chooses the record scale: the largest value lands near
+// `target` units, no larger than `largestScale`.
+template <typename Storage, typename Records>
+void saveSixteenBit(Records& records, int board, float unit, float* out) {
+    typename Storage::Use use(records, board, false);
+    const int hands = records.hands(board);
+    for (int a = 0; a < records.actions(); ++a)
+        for (int h = 0; h < hands; ++h)
+            out[size_t(a) * hands + h] = float(use.values()[size_t(a) * records.stride(board) + h]) / unit;
+}
+
+template <typename Storage, typename Records>
+float loadSixteenBit(Records& records, int board, float unit, float target, float largestScale, const float* in) {
+    const int hands = records.hands(board);
+    const size_t count = size_t(records.actions()) * size_t(hands);
+    float largest = 0;
+    for (size_t i = 0; i < count; ++i) largest = std::max(largest, in[i]);
+    const float scale = largest * unit > 0 ? std::min(largestScale, target / (largest * unit)) : 1.0f;
+    typename Storage::Use use(records, board, true);
+    for (int a = 0; a < records.actions(); ++a)
+        for (int h = 0; h < hands; ++h)
+            use.values()[size_t(a) * records.stride(board) + h] = roundToUnit(in[size_t(a) * hands + h] * unit * scale);
+    return scale;
+}
+
 // Regrets in units of 1 / (value scale x record scale). With a coarse limit, records that are
 // past the warm-up keep their largest value at most that limit, halving as they grow, so every
 // value codes in one byte; until then, and in plain records, adaptive precision keeps the largest
@@ -38,6 +64,14 @@ public:
         typename Storage::Use use(*this, board, true);
         uint16_t* out = use.values() + size_t(action) * this->stride(board);
         for (int h = 0; h < this->hands(board); ++h) out[h] = roundToUnit(v[h]);
+    }
+    void saveRecord(int board, float* values) override {
+        saveSixteenBit<Storage>(*this, board, valueScale_ * this->headers_[board].scale, values);
+    }
+    void loadRecord(int board, const float* values) override {
+        RecordHeader& header = this->headers_[board];
+        header.scale = loadSixteenBit<Storage>(*this, board, valueScale_, coarseLimit_ ? coarseLimit_ : 30000.0f,
+                                               32.0f, values);
     }
     void addRegrets(int board, const float* const* childValues, const float* nodeValue,
                     const RegretUpdate& update) override {
@@ -96,6 +130,12 @@ public:
         typename Storage::Use use(*this, board, true);
         uint16_t* out = use.values() + size_t(action) * this->stride(board);
         for (int h = 0; h < this->hands(board); ++h) out[h] = roundToUnit(v[h]);
+    }
+    void saveRecord(int board, float* values) override {
+        saveSixteenBit<Storage>(*this, board, this->headers_[board].scale, values);
+    }
+    void loadRecord(int board, const float* values) override {
+        this->headers_[board].scale = loadSixteenBit<Storage>(*this, board, 1.0f, limit_ * 0.5f, kInitialScale, values);
     }
     void accumulateStrategy(int board, const float* const* add, float weight, float* temp) override {
         static thread_local std::vector<float> zeros;

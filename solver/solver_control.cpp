@@ -1,7 +1,5 @@
 #include "solver/solver_control.h"
 
-#include <omp.h>
-
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -122,7 +120,6 @@ const char* solveStep(SolverState& state, const SolveRequest& request, SolverLis
                       SolveProgress& progress) {
     const SolverSettings& settings = request.snapshot.settings;
     if (state.iteration() >= state.tuning().iterationCap) return "requested";
-    omp_set_num_threads(std::max(1, settings.threadCount));
     runIteration(state, settings, [&](int pass) { listener.passDone(state.iteration(), pass); });
     const int t = state.iteration();
     if (settings.uiNotifications) listener.iterationDone(t);

@@ -65,15 +65,21 @@ void traverseSubgamesLocally(Traversal& traversal, const PassJobs& pass, int thr
     }
     const int player = traversal.settings().traverser;
     const Segment& segment = traversal.state().segments()[size_t(pass.segment)];
-    std::vector<SubgameJob*> order(pass.jobs.size());
-    for (size_t i = 0; i < pass.jobs.size(); ++i) order[i] = &pass.jobs[i];
-    // Largest first keeps every thread busy to the end; ties keep their collection order.
-    std::stable_sort(order.begin(), order.end(), [player](const SubgameJob* a, const SubgameJob* b) {
-        return a->ticket.work[player] > b->ticket.work[player];
-    });
-    const long count = long(order.size());
+    // Largest first keeps every thread busy to the end; ties keep their collection order. A pass
+    // collects its jobs in that order already; a list from elsewhere (a master's share) is put in it here.
+    const auto larger = [player](const SubgameJob& a, const SubgameJob& b) {
+        return a.ticket.work[player] > b.ticket.work[player];
+    };
+    std::vector<SubgameJob*> order;
+    if (!std::is_sorted(pass.jobs.begin(), pass.jobs.end(), larger)) {
+        for (SubgameJob& job : pass.jobs) order.push_back(&job);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](const SubgameJob* a, const SubgameJob* b) { return larger(*a, *b); });
+    }
+    const long count = long(pass.jobs.size());
 #pragma omp parallel for schedule(dynamic, 1) num_threads(threads)
-    for (long i = 0; i < count; ++i) runJob(traversal, segment, *order[i]);
+    for (long i = 0; i < count; ++i)
+        runJob(traversal, segment, order.empty() ? pass.jobs[size_t(i)] : *order[size_t(i)]);
 }
 
 void TraverseSubgamesNUMA(Traversal& traversal, const PassJobs& pass, int threads, bool fake) {

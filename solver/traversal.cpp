@@ -4,6 +4,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "cards/card.h"
 #include "solver/scratch.h"
 #include "solver/strategy_access.h"
 #include "solver/terminal_kernels.h"
@@ -11,13 +12,16 @@
 
 namespace qv {
 
+namespace {
+
+// The values of a child that was not visited: zeros of any hand list's length. Shared by every
+// traversal, so a pass allocates nothing for them.
+alignas(kVectorAlign) const float kZeros[(kComboCount + kLanes - 1) / kLanes * kLanes + kLanes] = {};
+
+}  // namespace
+
 Traversal::Traversal(SolverState& state, const PassSettings& settings)
-    : state_(state),
-      settings_(settings),
-      rootHands_{state.hands(0).view(), state.hands(1).view()},
-      zeroStore_(size_t(state.hands(settings.traverser).stride) + kLanes, 0.0f) {
-    zeros_ = zeroStore_.data();
-}
+    : state_(state), settings_(settings), rootHands_{state.hands(0).view(), state.hands(1).view()} {}
 
 bool Traversal::accumulatesAt(int street) const {
     return learnsAt(street) && settings_.weight > 0 && (street < 3 || settings_.riverAveraging);
@@ -125,16 +129,25 @@ void Traversal::evaluateChances(const Segment& segment, int stateIndex, Frame& f
 }
 
 void Traversal::evaluateTerminals(const Segment& segment, int stateIndex, Frame& frame) {
-    std::vector<int> showdowns, folds;
+    // The slot lists live on the scratch stack: this runs once per segment solve, thousands of
+    // times a pass, and two heap vectors each time showed in the allocator's profile.
+    ScratchStack& scratch = threadScratch();
+    const size_t n = segment.terminals.size();
+    int* showdowns = scratch.take<int>(n);
+    int* folds = scratch.take<int>(n);
+    size_t showdownCount = 0, foldCount = 0;
     for (int t : segment.terminals) {
         if (!frame.reach[t]) continue;
-        (segment.slots[t].kind == SlotKind::Fold ? folds : showdowns).push_back(t);
+        if (segment.slots[t].kind == SlotKind::Fold)
+            folds[foldCount++] = t;
+        else
+            showdowns[showdownCount++] = t;
     }
-    if (!showdowns.empty()) runBatch(KernelKind::Showdown, segment, stateIndex, showdowns, frame);
-    if (!folds.empty()) runBatch(KernelKind::Fold, segment, stateIndex, folds, frame);
+    if (showdownCount) runBatch(KernelKind::Showdown, segment, stateIndex, showdowns, showdownCount, frame);
+    if (foldCount) runBatch(KernelKind::Fold, segment, stateIndex, folds, foldCount, frame);
 }
 
-void Traversal::runBatch(KernelKind kind, const Segment& segment, int stateIndex, const std::vector<int>& slots,
+void Traversal::runBatch(KernelKind kind, const Segment& segment, int stateIndex, const int* slots, size_t count,
                          Frame& frame) {
     ScratchStack& scratch = threadScratch();
     const int p = settings_.traverser;
@@ -142,10 +155,10 @@ void Traversal::runBatch(KernelKind kind, const Segment& segment, int stateIndex
     const HandView& theirs = frame.hands[1 - p];
     const DealtBoard& board = state_.boards().state(segment.level, stateIndex);
     const int limit = std::max(1, std::min(settings_.batchLimit, kMaxBatch));
-    if (settings_.perfCounters) recordBatchSize(kind, int(slots.size()));
-    for (size_t first = 0; first < slots.size(); first += size_t(limit)) {
+    if (settings_.perfCounters) recordBatchSize(kind, int(count));
+    for (size_t first = 0; first < count; first += size_t(limit)) {
         TerminalBatch batch;
-        batch.width = int(std::min(slots.size() - first, size_t(limit)));
+        batch.width = int(std::min(count - first, size_t(limit)));
         bool raked = false;
         for (int j = 0; j < batch.width; ++j) {
             const SegmentSlot& slot = segment.slots[slots[first + j]];
@@ -193,13 +206,13 @@ void Traversal::ascend(const Segment& segment, int record, Frame& frame) {
         if (slot.player == p) {
             weightedSum(out, frame.strategy[d], actions, size_t(n), values, n);
             if (best) {
-                std::memcpy(best, frame.best[kids[0]] ? frame.best[kids[0]] : zeros_, sizeof(float) * size_t(n));
-                for (int a = 1; a < actions; ++a) maxInto(best, frame.best[kids[a]] ? frame.best[kids[a]] : zeros_, n);
+                std::memcpy(best, frame.best[kids[0]] ? frame.best[kids[0]] : kZeros, sizeof(float) * size_t(n));
+                for (int a = 1; a < actions; ++a) maxInto(best, frame.best[kids[a]] ? frame.best[kids[a]] : kZeros, n);
             }
             NodeStore* regrets = state_.regrets(slot.node);
             if (learnsAt(segment.street) && regrets && !(regrets->record(record).flags & RecordLocked)) {
                 for (int a = 0; a < actions; ++a)
-                    if (!values[a]) values[a] = zeros_;
+                    if (!values[a]) values[a] = kZeros;
                 regrets->addRegrets(record, values, out, settings_.update);
             }
             if (regrets) regrets->closeRecord(record);

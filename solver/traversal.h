@@ -90,7 +90,7 @@ private:
     // carried back into the list numbering (other hands keep their values).
     const float* riverReachOf(const float* reach, int stateIndex);
     void scatterRiverValues(const float* riverValue, int stateIndex, float* value);
-    void runBatch(KernelKind kind, const Segment& segment, int stateIndex, const std::vector<int>& slots,
+    void runBatch(KernelKind kind, const Segment& segment, int stateIndex, const int* slots, size_t count,
                   Frame& frame);
     // A slot's value at a river state whose hands are numbered afresh: reach and values are
     // carried between the two numberings.
@@ -101,8 +101,6 @@ private:
     SolverState& state_;
     PassSettings settings_;
     HandView rootHands_[2];
-    const float* zeros_;  // a traverser-length vector of zeros
-    std::vector<float> zeroStore_;
 };
 
 }  // namespace qv

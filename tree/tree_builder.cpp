@@ -62,7 +62,7 @@ bool isomorphismFor(int firstStreet) {
     return false;
 }
 
-GameDefinition gameDefinitionOf(const BuiltTree& tree, std::vector<ActionRecord> records) {
+GameDefinition gameDefinitionOf(const BuiltTree& tree, std::vector<ActionRecord> records, bool isomorphism) {
     GameDefinition game;
     game.records = std::move(records);
     CardMask flop = tree.flop;
@@ -73,7 +73,7 @@ GameDefinition gameDefinitionOf(const BuiltTree& tree, std::vector<ActionRecord>
     game.turn = tree.turnCard();
     game.river = tree.riverCard();
     game.ranges = tree.ranges;
-    game.isomorphism = isomorphismFor(tree.firstStreet);
+    game.isomorphism = isomorphism;
     game.compression = treeParams().requestedCompression;
     game.lowCard = tree.lowCard;
     const DeckDistribution& deck = gameSetup().deck;
@@ -102,7 +102,7 @@ void checkBuildInputs() {
     if (schematicRoot().isLeaf()) throw EngineError("lines not set");
 }
 
-BuildReport runBuildSteps() {
+BuildReport runBuildSteps(const BuildChoices& choices) {
     requireSolverIdle();
     const GameSetup& setup = gameSetup();
     BuiltTree next;
@@ -114,7 +114,8 @@ BuildReport runBuildSteps() {
     next.lowCard = handRules().lowCard;
     SchematicNode& root = schematicRoot();
     next.effectiveStack = effectiveStack(root);
-    if (next.firstStreet == 1 && setup.flopIsomorphism) checkRangeConsistency(next.ranges, next.flop);
+    const bool isomorphism = choices.isomorphism.value_or(isomorphismFor(next.firstStreet));
+    if (next.firstStreet == 1 && isomorphism) checkRangeConsistency(next.ranges, next.flop);
     // A root without actions cannot be a decision; cut_line can leave one behind.
     if (root.isLeaf()) throw EngineError("lines not set");
     FlattenedTree flat = flattenSchematicTree(root, next.firstStreet, treeParams().pot());
@@ -124,7 +125,7 @@ BuildReport runBuildSteps() {
     BuiltTree& tree = builtTree();
     tree = BuiltTree{};
     next.evBoost.assign(flat.records.size(), 0.0f);
-    next.solver = std::make_unique<SolverState>(gameDefinitionOf(next, std::move(flat.records)));
+    next.solver = std::make_unique<SolverState>(gameDefinitionOf(next, std::move(flat.records), isomorphism));
     for (size_t i = 0; i < flat.nodes.size(); ++i) flat.nodes[i]->recordIndex = int(i);
     treeParams().rakeFraction = 0;
     treeParams().rakeCap = 0;

@@ -1,5 +1,6 @@
 #pragma once
 // Turning the game description (board, ranges, pot, lines) into the game tree.
+#include <optional>
 #include <vector>
 
 #include "solver/solver_state.h"
@@ -25,10 +26,16 @@ struct BuildReport {
     NodeCounts counts;
 };
 
+// What a build may take from elsewhere than the process-wide settings: a loaded tree keeps the
+// suit isomorphism it was solved with.
+struct BuildChoices {
+    std::optional<bool> isomorphism;
+};
+
 // The build steps shared by build_tree, cut_line and loading. Either the new tree replaces the
 // built tree completely, or (on any failure before the solver state is created) the built tree
 // and the schematic record indices stay as they were.
-BuildReport runBuildSteps();
+BuildReport runBuildSteps(const BuildChoices& choices = {});
 
 // Discards the game tree and the solver state.
 void freeBuiltTree();

@@ -17,11 +17,30 @@ namespace {
 
 using namespace qv;
 
+// Splits the input into the codec's streams: every stream's length as a variable-length integer
+// (seven bits a byte, low first), then the streams in order. False when the bytes do not hold that.
+bool splitStreams(const uint8_t* in, size_t size, StreamSpans& spans) {
+    const uint8_t* end = in + size;
+    size_t lengths[kMaxStreams] = {};
+    for (size_t& length : lengths)
+        for (int shift = 0;; shift += 7) {
+            if (in == end || shift > 56) return false;
+            length |= size_t(*in & 0x7F) << shift;
+            if (!(*in++ & 0x80)) break;
+        }
+    for (int s = 0; s < kMaxStreams; ++s) {
+        if (lengths[s] > size_t(end - in)) return false;
+        spans.set(s, in, lengths[s]);
+        in += lengths[s];
+    }
+    return true;
+}
+
 // Decodes arrays from the streams until the decoder refuses, alternating 32- and 16-bit arrays
 // with and without a reference.
 void decodeStreams(const uint8_t* data, size_t size, int n) {
     StreamSpans spans;
-    if (!spans.unpack(data, size)) return;
+    if (!splitStreams(data, size, spans)) return;
     try {
         auto decoder = createDecoder(StreamSpans::read, &spans);
         if (!decoder) return;

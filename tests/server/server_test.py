@@ -165,6 +165,23 @@ class SessionTest(ServerCase):
             self.assertEqual(client.request("is_tree_present"), "true\nDONE\n")
             self.assertIn("board: 2h Jh Qs 8d 3c\npot: 0 0 100\n", client.request("show_tree_params"))
 
+    def test_load_tree_reads_the_file_of_the_frame_whatever_path_it_names_and_removes_it(self):
+        with self.server.connect() as client:
+            client.request("load_script data/solver_river_game.txt")
+            client.request("go 80 steps block")  # past the averaging delay: the saved sums decide
+            before = client.request("show_strategy r:0")
+            client.request("dump_tree saved.tree")
+            client.request("free_tree")
+            client.send_file(self.server.path("saved.tree"), "load_tree elsewhere.tree")
+            self.assertEqual(client.read_frame().text, "load_tree ok!\n")
+            self.assertFalse(os.path.exists(self.server.path("quorvane_temp")))
+            self.assertEqual(client.request("show_strategy r:0"), before)
+            # A file that is no tree: an error, no tree, and the file is gone all the same.
+            client.send_file(__file__, "load_tree x")
+            self.assertEqual(client.read_frame().text, "ERROR: load_tree invalid file\n")
+            self.assertFalse(os.path.exists(self.server.path("quorvane_temp")))
+            self.assertEqual(client.request("is_tree_present"), "false\n")
+
     def test_a_new_client_starts_with_no_skipping_or_label_search(self):
         for leftover in ("if_match a b", "skip_if_done data/solver_river_game.txt nowhere"):
             with self.server.connect() as client:
