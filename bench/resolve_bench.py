@@ -12,7 +12,8 @@ of the starting pot, for every street), as the program's own report gives it, me
 processes. Times need an idle machine.
 
 Usage: bench/resolve_bench.py [--program build/quorvane] [--games DIR] [--threads 2]
-                              [--iterations 10] [--accuracy 0.003] [--repeat 3] [game ...]
+                              [--iterations 10] [--accuracy 0.003] [--level fast]
+                              [--repeat 3] [game ...]
 """
 import os
 import re
@@ -33,7 +34,7 @@ def resident_mb(session):
 
 def solved_session(args, game_file):
     session = Session(args.program, "-v")
-    build(session, game_file, args.threads)
+    build(session, game_file, args.threads, args.level)
     session.ask(f"go {args.iterations} steps block")
     return session
 
@@ -61,6 +62,7 @@ def main():
     parser.add_argument("--threads", type=int, default=2)
     parser.add_argument("--iterations", type=int, default=10)
     parser.add_argument("--accuracy", type=float, default=0.003)
+    parser.add_argument("--level", default="fast", help="storage compression level")
     parser.add_argument("game", nargs="*", default=["flop", "flop3b"])
     args = parser.parse_args()
     for game in args.game:
