@@ -96,35 +96,6 @@ TEST(HandClassifier, MadeHandsMatchHandCheckedBoards) {
     }
 }
 
-TEST(HandClassifier, DrawsMatchHandCheckedBoards) {
-    struct Case { const char* board; const char* combo; int straightOuts, flushOuts; DrawKind expected; };
-    const Case cases[] = {
-        // The straight flush cards Qh and 7h count as flush outs, not straight outs.
-        {"9h8h2c", "JhTh", 6, 9, DrawKind::ComboDraw},
-        {"9h8h2c", "Ts7s", 8, 0, DrawKind::EightOutStraightDraw},
-        {"9h8h2c", "JcTc", 8, 0, DrawKind::EightOutStraightDraw},
-        {"9h8h2c", "AhKh", 0, 9, DrawKind::FlushDraw},
-        {"9h8h2c", "Tc6d", 4, 0, DrawKind::FourOutStraightDraw},
-        {"9h8h2c", "Th7h", 6, 9, DrawKind::ComboDraw},
-        {"9h8h2c", "2h2d", 0, 0, DrawKind::NoDraw},
-        {"9h8h2c3d", "6h5h", 6, 9, DrawKind::ComboDraw},  // 4h makes a flush, not a straight
-        {"9h8h2c3d", "JhTh", 6, 9, DrawKind::ComboDraw},
-        // A made straight still draws to a flush, never to another straight.
-        {"9h8h7c", "JhTh", 0, 9, DrawKind::FlushDraw},
-        // An out must beat what the card does for the board alone.
-        {"9c8d7h6s", "2h2d", 0, 0, DrawKind::NoDraw},
-        {"9c8d7h6s", "Jh2d", 4, 0, DrawKind::FourOutStraightDraw},
-    };
-    for (const Case& c : cases) {
-        DrawOuts outs;
-        countOuts(parseCards(c.board), outs);
-        const HandSlot slot = slotOfText(c.combo);
-        EXPECT_EQ(outs.straight[slot], c.straightOuts) << c.board << " " << c.combo;
-        EXPECT_EQ(outs.flush[slot], c.flushOuts) << c.board << " " << c.combo;
-        EXPECT_EQ(classify(c.board).draw[slot], int8_t(c.expected)) << c.board << " " << c.combo;
-    }
-}
-
 TEST(HandClassifier, BlockedCombosAndTheFinishedBoard) {
     struct Case { const char* board; int8_t blockedDraw; };
     const Case cases[] = {{"9h8h2c", kBlockedCombo}, {"9h8h2c3d", kBlockedCombo},

@@ -23,7 +23,7 @@ inline void PrintTo(const GameSpec& spec, std::ostream* os) { *os << spec.name; 
 
 inline GameDefinition definitionOf(const GameSpec& spec) {
     GameDefinition game;
-    game.records = spec.street == 3 ? riverGame() : spec.street == 2 ? turnGame() : flopGame();
+    game.records = toyTree(spec.street, true);
     game.flop = flopOf(spec.board[0], spec.board[1], spec.board[2]);
     if (spec.street <= 2) game.turn = -1;
     if (spec.street >= 2) game.turn = card(spec.board[3]);

@@ -1,7 +1,7 @@
 #pragma once
-// Games for the query tests, written as action records, and a reference evaluator that values one
-// combo at a time by plain recursion over the tree and every dealt card, reading the solver only
-// through its per-combo strategy interface (user suits).
+// A reference evaluator for the query tests (their games are the toy trees of test_games.h with
+// raises) that values one combo at a time by plain recursion over the tree and every dealt card,
+// reading the solver only through its per-combo strategy interface (user suits).
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -16,54 +16,6 @@
 #include "solver/test_games.h"
 
 namespace qv::testing {
-
-// A street's betting. OOP bets 100 or checks; facing the bet IP raises to 300, calls or folds, and
-// OOP calls or folds the raise; after the check IP bets 100 or checks and OOP calls or folds.
-// `next` builds what follows a street-closing call or check (stake: half the pot plus the amount).
-template <typename Next>
-void bettingRound(RecordBuilder& b, int parent, int street, double stake, Next next) {
-    int root = b.decision(parent, 0, street);
-    int facingBet = b.decision(root, 1, street);
-    int facingRaise = b.decision(facingBet, 0, street);
-    next(facingRaise, stake + 300);
-    b.fold(facingRaise, stake + 100);
-    next(facingBet, stake + 100);
-    b.fold(facingBet, stake);
-    int checked = b.decision(root, 1, street);
-    int checkBet = b.decision(checked, 0, street);
-    next(checkBet, stake + 100);
-    b.fold(checkBet, stake);
-    next(checked, stake);
-}
-
-inline std::vector<ActionRecord> riverGame() {
-    RecordBuilder b;
-    bettingRound(b, -1, 3, 50, [&](int parent, double s) { b.showdown(parent, s); });
-    return b.records;
-}
-
-inline std::vector<ActionRecord> turnGame() {
-    RecordBuilder b;
-    bettingRound(b, -1, 2, 50, [&](int parent, double s) {
-        bettingRound(b, parent, 3, s, [&](int p2, double s2) { b.showdown(p2, s2); });
-    });
-    return b.records;
-}
-
-// Flop: OOP shoves to 400 (IP calls to an all-in showdown or folds) or checks; after the check IP
-// checks behind to the turn and river rounds.
-inline std::vector<ActionRecord> flopGame() {
-    RecordBuilder b;
-    int root = b.decision(-1, 0, 1);
-    int shove = b.decision(root, 1, 1);
-    b.showdown(shove, 450);
-    b.fold(shove, 50);
-    int check = b.decision(root, 1, 1);
-    bettingRound(b, check, 2, 50, [&](int parent, double s) {
-        bettingRound(b, parent, 3, s, [&](int p2, double s2) { b.showdown(p2, s2); });
-    });
-    return b.records;
-}
 
 inline CardMask maskOfSlot(int slot) {
     auto c = cardsOfSlot(slot);

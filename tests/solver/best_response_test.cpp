@@ -41,7 +41,7 @@ TEST_P(BestResponse, SolverExploitabilityEqualsNaiveBestResponse) {
     const Case c = GetParam();
     solverSettings().threadCount = 1;
     GameDefinition game;
-    game.records = c.street == 3 ? riverTree() : c.street == 2 ? turnTree() : flopTree();
+    game.records = toyTree(c.street, false);
     game.flop = flopOf(c.board[0], c.board[1], c.board[2]);
     if (c.street >= 2) game.turn = card(c.board[3]);
     if (c.street == 3) game.river = card(c.board[4]);
@@ -74,7 +74,7 @@ TEST_P(BestResponse, SolverExploitabilityEqualsNaiveBestResponse) {
 TEST(BestResponse, ExploitabilityGoesTowardZero) {
     solverSettings().threadCount = 1;
     GameDefinition game;
-    game.records = turnTree();
+    game.records = toyTree(2, false);
     game.flop = flopOf("2c", "7d", "9h");
     game.turn = card("Ts");
     CardMask board = cardBit(card("2c")) | cardBit(card("7d")) | cardBit(card("9h")) | cardBit(card("Ts"));

@@ -2,6 +2,7 @@
 // Small hand-made games for the solver tests: action records written directly, ranges, and a
 // showdown ranking that needs no evaluator tables.
 #include <array>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -74,43 +75,50 @@ inline std::vector<double> symmetricRange(CardMask board, unsigned seed, int pic
     return range;
 }
 
-// A street's betting: OOP bets 100 or checks; IP calls or folds, or checks back. `next` builds
-// what follows a call or a check-back: a new street's block or a showdown.
+// A street's betting. OOP bets 100 or checks; IP calls or folds the bet, or checks back. With
+// `raises`, IP may also raise the bet to 300 (OOP calls or folds) and, after the check, bet 100
+// (OOP calls or folds). `next` builds what follows a street-closing call or check: a new street's
+// round or a showdown (stake: half the pot plus the amount).
 template <typename Next>
-void streetBlock(RecordBuilder& b, int parent, int street, double stake, Next next) {
+void bettingRound(RecordBuilder& b, int parent, int street, double stake, bool raises, Next next) {
     int root = b.decision(parent, 0, street);
-    int bet = b.decision(root, 1, street);
-    next(bet, stake + 100);
-    b.fold(bet, stake);
-    int check = b.decision(root, 1, street);
-    next(check, stake);
+    int facingBet = b.decision(root, 1, street);
+    if (raises) {
+        int facingRaise = b.decision(facingBet, 0, street);
+        next(facingRaise, stake + 300);
+        b.fold(facingRaise, stake + 100);
+    }
+    next(facingBet, stake + 100);
+    b.fold(facingBet, stake);
+    int checked = b.decision(root, 1, street);
+    if (raises) {
+        int checkBet = b.decision(checked, 0, street);
+        next(checkBet, stake + 100);
+        b.fold(checkBet, stake);
+    }
+    next(checked, stake);
 }
 
-inline std::vector<ActionRecord> riverTree() {
+// A toy game from `street` (1 flop, 2 turn, 3 river) to the showdown, one betting round a street.
+// The flop opens with OOP shoving (IP calls to an all-in showdown or folds) or checking, and IP
+// checks behind to the turn.
+inline std::vector<ActionRecord> toyTree(int street, bool raises) {
     RecordBuilder b;
-    streetBlock(b, -1, 3, 50, [&](int parent, double s) { b.showdown(parent, s); });
-    return b.records;
-}
-
-inline std::vector<ActionRecord> turnTree() {
-    RecordBuilder b;
-    streetBlock(b, -1, 2, 50, [&](int parent, double s) {
-        streetBlock(b, parent, 3, s, [&](int p2, double s2) { b.showdown(p2, s2); });
-    });
-    return b.records;
-}
-
-// Flop: OOP shoves (IP calls to an all-in showdown or folds) or checks to the turn and river blocks.
-inline std::vector<ActionRecord> flopTree() {
-    RecordBuilder b;
+    std::function<void(int, int, double)> round = [&](int parent, int s, double stake) {
+        bettingRound(b, parent, s, stake, raises, [&](int p, double st) {
+            if (s == 3) b.showdown(p, st);
+            else round(p, s + 1, st);
+        });
+    };
+    if (street > 1) {
+        round(-1, street, 50);
+        return b.records;
+    }
     int root = b.decision(-1, 0, 1);
     int shove = b.decision(root, 1, 1);
-    b.showdown(shove, 250);
+    b.showdown(shove, raises ? 450 : 250);
     b.fold(shove, 50);
-    int check = b.decision(root, 1, 1);
-    streetBlock(b, check, 2, 50, [&](int parent, double s) {
-        streetBlock(b, parent, 3, s, [&](int p2, double s2) { b.showdown(p2, s2); });
-    });
+    round(b.decision(root, 1, 1), 2, 50);
     return b.records;
 }
 
@@ -120,7 +128,7 @@ inline std::array<int, 3> flopOf(const char* a, const char* b, const char* c) { 
 // can merge them; `seed` draws OOP's range and seed + 1 IP's.
 inline GameDefinition symmetricFlopGame(int seed, int size) {
     GameDefinition game;
-    game.records = flopTree();
+    game.records = toyTree(1, false);
     game.flop = flopOf("Kh", "9h", "5c");
     CardMask board = cardBit(card("Kh")) | cardBit(card("9h")) | cardBit(card("5c"));
     game.ranges[0] = symmetricRange(board, seed, size);

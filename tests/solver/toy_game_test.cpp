@@ -22,15 +22,8 @@ const int kAir[] = {combo("Qc", "Qd"), combo("Qh", "Qs"), combo("Jc", "Jd"), com
 const int kCatchers[] = {combo("Tc", "Td"), combo("Th", "Ts"), combo("9c", "9d"), combo("9h", "9s")};
 
 GameDefinition polarisedRiverGame() {
-    RecordBuilder b;
-    int root = b.decision(-1, 0, 3);
-    int bet = b.decision(root, 1, 3);
-    b.showdown(bet, 150);  // call: each has 50 + 100 in
-    b.fold(bet, 50);       // IP folds having put in nothing
-    int check = b.decision(root, 1, 3);
-    b.showdown(check, 50);
     GameDefinition game;
-    game.records = b.records;
+    game.records = toyTree(3, false);  // a pot of 100: OOP bets 100 or checks
     game.flop = flopOf("2c", "3d", "4h");
     game.turn = card("5s");
     game.river = card("7c");

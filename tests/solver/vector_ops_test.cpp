@@ -55,17 +55,6 @@ TEST(VectorOps, RegretMatchingMatchesScalarRuleIncludingDefaultStrategy) {
     }
 }
 
-TEST(VectorOps, DefaultStrategyByActionCount) {
-    struct Row {
-        int actions;
-        float first, other;
-    } rows[] = {{1, 1.0f, 0.0f}, {2, 0.9f, 0.1f}, {3, 0.9f, 0.05f}, {11, 0.9f, 0.01f}};
-    for (Row row : rows) {
-        EXPECT_FLOAT_EQ(defaultFirstProbability(row.actions), row.first);
-        EXPECT_FLOAT_EQ(defaultOtherProbability(row.actions), row.other);
-    }
-}
-
 TEST(VectorOps, RegretUpdateIsDampedAndFlooredAtZero) {
     std::mt19937 rng(11);
     std::uniform_real_distribution<float> u(-50.0f, 50.0f);
