@@ -70,7 +70,7 @@ def main():
         for street in ("rivers", "turns"):
             before, after, released = forget_memory(args, game_file, street)
             print(f"{game} forget {street}: resident {before:.0f} -> {after:.0f} MB "
-                  f"(-{before - after:.0f} MB), stores released {released:.0f} MB", flush=True)
+                  f"({after - before:+.0f} MB), stores released {released:.0f} MB", flush=True)
         if game != "flop":
             continue
         for kind, (street, path) in SUBGAMES.items():
