@@ -318,7 +318,7 @@ TEST_F(TreeFileTest, MetadataSummarisesTheHeadAndTheInfoLines) {
 }
 
 // Every prefix of a small file, and every byte of it changed, ends in an error and no tree, or
-// (for a change that leaves valid values) in a complete tree.
+// (for a change that leaves valid values) in a complete tree with weights that set_range accepts.
 TEST_F(TreeFileTest, CutOrChangedFilesEndInAnErrorAndNoTree) {
     buildGame("QsJh2h8d3c", {"0 0", "50 50"});
     solve(5);
@@ -332,6 +332,8 @@ TEST_F(TreeFileTest, CutOrChangedFilesEndInAnErrorAndNoTree) {
             try {
                 load(bad);
                 ASSERT_TRUE(builtTree().present && builtTree().solver) << at;
+                for (const auto& range : builtTree().solver->definition().ranges)
+                    for (double w : range) ASSERT_TRUE(w >= 0 && w <= 1e9) << at;
             } catch (const EngineError&) {
                 ASSERT_FALSE(builtTree().present) << at;
             }
