@@ -11,15 +11,10 @@ namespace qv {
 
 namespace {
 
-struct LockPoint {
-    TreePoint point;
-    int actions = 0;
-};
-
-LockPoint decisionAt(const std::string& path) {
+TreePoint decisionAt(const std::string& path) {
     const NodeRef ref = resolveNodePath(path);
     if (!ref.isDecision()) throw EngineError("incorrect path");
-    return {pointOf(ref), int(ref.node->children.size())};
+    return pointOf(ref);
 }
 
 // 1326 weights from `first` on, in ComboIndex order, returned in HandSlot order.
@@ -32,33 +27,34 @@ std::vector<double> comboWeights(const TokenList& tokens, size_t first) {
 }  // namespace
 
 void cmdLockNode(TokenList& tokens) {
-    const LockPoint at = decisionAt(tokens[1]);
-    setNodeLocked(*builtSolver(), at.point.node, at.point.turn, at.point.river, true);
+    const TreePoint at = decisionAt(tokens[1]);
+    setNodeLocked(*builtSolver(), at.node, at.turn, at.river, true);
     replyOk(tokens);
 }
 
 void cmdUnlockNode(TokenList& tokens) {
-    const LockPoint at = decisionAt(tokens[1]);
-    setNodeLocked(*builtSolver(), at.point.node, at.point.turn, at.point.river, false);
+    const TreePoint at = decisionAt(tokens[1]);
+    setNodeLocked(*builtSolver(), at.node, at.turn, at.river, false);
     replyOk(tokens);
 }
 
 void cmdSetStrategy(TokenList& tokens) {
     if (tokens.size() < 3) argError(tokens);
-    const LockPoint at = decisionAt(tokens[1]);
+    const TreePoint at = decisionAt(tokens[1]);
     const HeldSolver held = builtSolver();
     SolverState& state = *held;
-    const size_t one = size_t(kComboCount) + 3, all = size_t(at.actions) * kComboCount + 2;
+    // The built node's actions: lines added since the build show in the path's node, not here.
+    const int count = int(state.nodes()[at.node].children.size());
+    const size_t one = size_t(kComboCount) + 3, all = size_t(count) * kComboCount + 2;
     if (tokens.size() == one && tokens.size() != all) {
         const int child = std::stoi(tokens[2]);
-        if (child < 0 || child >= at.actions) valueError("invalid child index");
-        setLockedStrategy(state, at.point.node, at.point.turn, at.point.river, child, comboWeights(tokens, 3));
+        if (child < 0 || child >= count) valueError("invalid child index");
+        setLockedStrategy(state, at.node, at.turn, at.river, child, comboWeights(tokens, 3));
     } else if (tokens.size() == all) {
         std::vector<std::vector<double>> actions;
-        for (int a = 0; a < at.actions; ++a) actions.push_back(comboWeights(tokens, 2 + size_t(a) * kComboCount));
-        for (const std::vector<double>& weights : actions) checkStrategyWeights(at.actions, weights);  // all or none
-        for (int a = 0; a < at.actions; ++a)
-            setLockedStrategy(state, at.point.node, at.point.turn, at.point.river, a, actions[size_t(a)]);
+        for (int a = 0; a < count; ++a) actions.push_back(comboWeights(tokens, 2 + size_t(a) * kComboCount));
+        for (const std::vector<double>& weights : actions) checkStrategyWeights(count, weights);  // all or none
+        for (int a = 0; a < count; ++a) setLockedStrategy(state, at.node, at.turn, at.river, a, actions[size_t(a)]);
     } else {
         argError(tokens);
     }
@@ -66,8 +62,8 @@ void cmdSetStrategy(TokenList& tokens) {
 }
 
 void cmdComboLockNode(TokenList& tokens) {
-    const LockPoint at = decisionAt(tokens[1]);
-    comboLockNode(*builtSolver(), at.point.node, at.point.turn, at.point.river, comboWeights(tokens, 2));
+    const TreePoint at = decisionAt(tokens[1]);
+    comboLockNode(*builtSolver(), at.node, at.turn, at.river, comboWeights(tokens, 2));
     replyOk(tokens);
 }
 
