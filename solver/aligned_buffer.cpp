@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 #include <tbb/scalable_allocator.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/fatal_exit.h"
@@ -31,7 +32,13 @@ void* allocateZeroed(size_t bytes, Paging paging, bool& mapped) {
         mapped = true;
         return pointer;
     }
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer watches the C library's heap only: an overflow of a store in the scalable
+    // allocator's heap would surface later as a crash inside it, far from its cause.
+    void* pointer = std::aligned_alloc(kVectorAlign, (bytes + kVectorAlign - 1) / kVectorAlign * kVectorAlign);
+#else
     void* pointer = scalable_aligned_malloc(bytes, kVectorAlign);
+#endif
     if (!pointer) outOfMemory();
     std::memset(pointer, 0, bytes);
     mapped = false;
@@ -43,7 +50,11 @@ void releaseZeroed(void* pointer, size_t bytes, bool mapped) {
         munmap(pointer, bytes);
         releaseCharge(int64_t(bytes));
     } else
+#if defined(__SANITIZE_ADDRESS__)
+        std::free(pointer);
+#else
         scalable_aligned_free(pointer);
+#endif
 }
 
 }  // namespace qv
