@@ -48,7 +48,9 @@ public:
         for (int a = 0; a < actions_; ++a) sum += values(board)[size_t(a) * stride(board) + hand];
         return sum >= kSmallestNormal;
     }
+    // A store whose boards hold no hand has no buffer at all: nothing to copy, and no pointer.
     void writeAction(int board, int action, const float* v) override {
+        if (hands(board) == 0) return;
         std::memcpy(values(board) + size_t(action) * stride(board), v, sizeof(float) * size_t(hands(board)));
     }
     void addRegrets(int board, const float* const* childValues, const float* nodeValue, const RegretUpdate&) override {
@@ -65,6 +67,7 @@ public:
         normaliseSums(values(board), actions_, size_t(stride(board)), stride(board), fallback, strategy);
     }
     void saveRecord(int board, float* out) override {
+        if (hands(board) == 0) return;
         for (int a = 0; a < actions_; ++a)
             std::memcpy(out + size_t(a) * hands(board), values(board) + size_t(a) * stride(board),
                         sizeof(float) * size_t(hands(board)));
