@@ -1,11 +1,12 @@
 #!/usr/bin/python3
 """A careless and hostile client: it drives the program through pipes with a random mix of valid
-command lines and mutated ones (arguments replaced by hostile values, dropped, repeated or
-swapped, command words exchanged), in every state a session goes through: no tree, a built tree,
-a solve running in the background, a stopped solve, a freed tree; the flop game runs at the
-compression levels that pack its river records. After each line it sends "end_if" and an echo,
-and waits for the echo: the program must answer every line within the time-out, never end on
-its own, leave no sanitizer report on standard error and keep its memory bounded.
+command lines, mutated ones (arguments replaced by hostile values, dropped, repeated or swapped,
+command words exchanged) and lines of random bytes, in every state a session goes through: no
+tree, a built tree, a solve running in the background, a stopped solve, a freed tree; the flop
+game runs at the compression levels that pack its river records. After each line it sends
+"end_if" and an echo, and waits for the echo: the program must answer every line within the
+time-out, never end on its own, leave no sanitizer report on standard error and keep its memory
+bounded.
 
 Usage: random_session_client.py PROGRAM DATA_DIR [SECONDS [SEED]]
 The run lasts SECONDS (default: $QUORVANE_SESSION_SECONDS, else 20) with SEED (default 2122); on
@@ -33,6 +34,9 @@ HOSTILE = ["", "0", "-1", "1", "2", "-3", "1e308", "-1e308", "nan", "-nan", "inf
            "r:0:b1e308", "r:0:c:c:2c", "r:0:c:c:Ah:c:c:Ah", "AhAh", "Ahx", "10h", "$x", "$", "#",
            "\"", "a b", "end_if", "LABEL:", "fraction", "block", "steps", "seconds", "turns",
            "rivers", "OOP", "IP", "\udcff\udcfe", "\u00e9", "x" * 300, "9" * 400]
+# Random lines keep to bytes that spell no command word (nor exit), so they only reach the error
+# paths; a carriage return splits a line in two.
+BYTES = [b for b in range(256) if b != 10 and not ord("d") <= b <= ord("z")]
 GAMES = ["solver_river_game.txt", "queries_river_game.txt", "solver_turn_game.txt"]
 # Flop trees keep their river records packed at the levels from "low" to "max".
 LEVELS = ["auto", "none", "low", "medium", "high", "max", "fast"]
@@ -188,9 +192,19 @@ class Generator:
             return line
         return " ".join([word] + ['"%s"' % a if (" " in a or a == "") else a for a in args])
 
+    def garbage(self):
+        """Random bytes but the line break, mostly those the tokenizer treats apart."""
+        r = self.r
+        raw = [r.choice(b'$#" \t\r\x00abc0123456789') if r.random() < 0.6 else r.choice(BYTES)
+               for _ in range(r.randint(1, 120))]
+        return "".join(chr(b) if b < 0x80 else chr(0xDC00 + b) for b in raw)
+
     def line(self):
+        kind = self.r.random()
+        if kind < 0.1:
+            return self.garbage()
         line = self.valid()
-        return self.mutate(line) if self.r.random() < 0.5 else line
+        return self.mutate(line) if kind < 0.55 else line
 
 
 class Session:
@@ -334,7 +348,7 @@ def run(program, data_dir, seconds, seed):
             print(report[-6000:])
         print("--- the last lines sent:")
         for line in log[-40:]:
-            print(line[:300])
+            print(line[:300].encode("utf-8", "surrogateescape").decode("utf-8", "replace"))
         return 1
     finally:
         session.close()
