@@ -140,9 +140,9 @@ SubgameStart subgameStart(const SolverState& state, const SubgameRef& subgame) {
 // The settings of a re-solve's pass. A re-solve counts its passes from 0 so that its averaging
 // schedule starts again, but the warm-up of coarse river regrets belongs to the tree's own count:
 // once the tree is past it, re-solved records take coarse units from their first pass. Replaying
-// the warm-up left re-solved rivers about twice as quick to change as the rest of the tree (the
-// damped steps of its fine units made the first 30 passes count about a quarter as much as the
-// later ones), and a solve going on from there rocked turns and rivers against each other.
+// the warm-up (whose fine units make the damped steps of those passes smaller in chips) left
+// re-solved rivers about twice as quick to change as re-solves in coarse units, and a solve going
+// on from there rocked turns and rivers against each other.
 PassSettings resolvePassSettings(const SolverState& state, int treeIterations, int player, bool training) {
     PassSettings settings = passSettings(state, solverSettings(), player, training);
     settings.update.warmup = treeIterations >= state.tuning().warmup ? 0 : std::numeric_limits<int>::max();
