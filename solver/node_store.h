@@ -4,6 +4,7 @@
 // record action after action (layout.h). The classes differ in element type and encoding and share
 // this interface; an operation a class does not support does nothing. Records are reached only
 // through it: packed classes keep them coded and decode them on use.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -66,15 +67,23 @@ public:
     virtual bool hasRegret(int board, int hand) { return (void)board, (void)hand, false; }
     // One action's stored values become `values`, in the store's own units: floats as given,
     // 16-bit values rounded and saturated. Node locking writes its weights this way.
-    virtual void writeAction(int board, int action, const float* values) = 0;
+    void writeAction(int board, int action, const float* values) {
+        noteWrite();
+        storeAction(board, action, values);
+    }
     virtual void addRegrets(int board, const float* const* childValues, const float* nodeValue,
                             const RegretUpdate& update) {
         (void)board, (void)childValues, (void)nodeValue, (void)update;
     }
     // Strategy-sum stores: sums[a] += weight x add[a] (null arrays add nothing).
-    virtual void accumulateStrategy(int board, const float* const* add, float weight, float* temp) {
-        (void)board, (void)add, (void)weight, (void)temp;
+    void accumulateStrategy(int board, const float* const* add, float weight, float* temp) {
+        noteWrite();
+        addToSums(board, add, weight, temp);
     }
+    // Whether anything was ever written: a store never written holds only zeros, so its average
+    // strategy is the fallback everywhere and a reader need not visit its records (every sum store
+    // before averaging starts).
+    bool written() const { return written_.load(std::memory_order_relaxed); }
     // Strategy-sum stores: the average strategy; hands without sums take `fallback` (may alias).
     virtual void averageStrategy(int board, const float* fallback, float* strategy) {
         (void)board, (void)fallback, (void)strategy;
@@ -83,7 +92,10 @@ public:
     // each: regrets in chips, strategy sums as sums. Saving reads it; loading replaces it (a
     // 16-bit class picks the record scale that fits the values).
     virtual void saveRecord(int board, float* values) = 0;
-    virtual void loadRecord(int board, const float* values) = 0;
+    void loadRecord(int board, const float* values) {
+        noteWrite();
+        replaceRecord(board, values);
+    }
     virtual size_t sizeInBytes() const = 0;
     RecordHeader& record(int board) { return headers_[board]; }
 
@@ -98,6 +110,13 @@ public:
     }
 
 protected:
+    // The writes, each class in its own units (see the public operations of the same meaning).
+    virtual void storeAction(int board, int action, const float* values) = 0;
+    virtual void addToSums(int board, const float* const* add, float weight, float* temp) {
+        (void)board, (void)add, (void)weight, (void)temp;
+    }
+    virtual void replaceRecord(int board, const float* values) = 0;
+
     size_t recordStart(int board) const { return size_t(actions_) * layout_->offsets[board]; }
     size_t recordElements(int board) const { return size_t(actions_) * size_t(layout_->strides[board]); }
     size_t totalElements() const { return size_t(actions_) * layout_->total; }
@@ -106,6 +125,14 @@ protected:
     int actions_;
     std::shared_ptr<const BoardLayout> layout_;
     std::vector<RecordHeader> headers_;
+
+private:
+    // Passes of several threads write records of one store at once: one flag, set without order.
+    void noteWrite() {
+        if (!written()) written_.store(true, std::memory_order_relaxed);
+    }
+
+    std::atomic<bool> written_{false};
 };
 
 using RegretStore = NodeStore;

@@ -49,7 +49,7 @@ public:
         return sum >= kSmallestNormal;
     }
     // A store whose boards hold no hand has no buffer at all: nothing to copy, and no pointer.
-    void writeAction(int board, int action, const float* v) override {
+    void storeAction(int board, int action, const float* v) override {
         if (hands(board) == 0) return;
         std::memcpy(values(board) + size_t(action) * stride(board), v, sizeof(float) * size_t(hands(board)));
     }
@@ -57,7 +57,7 @@ public:
         updateRegrets(values(board), actions_, size_t(stride(board)), stride(board), childValues, nodeValue,
                       skipMarks(board));
     }
-    void accumulateStrategy(int board, const float* const* add, float weight, float*) override {
+    void addToSums(int board, const float* const* add, float weight, float*) override {
         float* sums = values(board);
         const uint8_t* skip = skipMarks(board);
         for (int a = 0; a < actions_; ++a)
@@ -72,8 +72,8 @@ public:
             std::memcpy(out + size_t(a) * hands(board), values(board) + size_t(a) * stride(board),
                         sizeof(float) * size_t(hands(board)));
     }
-    void loadRecord(int board, const float* in) override {
-        for (int a = 0; a < actions_; ++a) writeAction(board, a, in + size_t(a) * hands(board));
+    void replaceRecord(int board, const float* in) override {
+        for (int a = 0; a < actions_; ++a) storeAction(board, a, in + size_t(a) * hands(board));
     }
     size_t sizeInBytes() const override { return data_.bytes() + headerBytes(); }
 

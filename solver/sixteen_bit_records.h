@@ -60,7 +60,7 @@ public:
             if (use.values()[size_t(a) * this->stride(board) + hand]) return true;
         return false;
     }
-    void writeAction(int board, int action, const float* v) override {
+    void storeAction(int board, int action, const float* v) override {
         typename Storage::Use use(*this, board, true);
         uint16_t* out = use.values() + size_t(action) * this->stride(board);
         for (int h = 0; h < this->hands(board); ++h) out[h] = roundToUnit(v[h]);
@@ -68,7 +68,7 @@ public:
     void saveRecord(int board, float* values) override {
         saveSixteenBit<Storage>(*this, board, valueScale_ * this->headers_[board].scale, values);
     }
-    void loadRecord(int board, const float* values) override {
+    void replaceRecord(int board, const float* values) override {
         RecordHeader& header = this->headers_[board];
         header.scale = loadSixteenBit<Storage>(*this, board, valueScale_, coarseLimit_ ? coarseLimit_ : 30000.0f,
                                                32.0f, values);
@@ -126,7 +126,7 @@ public:
         for (RecordHeader& h : this->headers_) h.scale = kInitialScale;
     }
 
-    void writeAction(int board, int action, const float* v) override {
+    void storeAction(int board, int action, const float* v) override {
         typename Storage::Use use(*this, board, true);
         uint16_t* out = use.values() + size_t(action) * this->stride(board);
         for (int h = 0; h < this->hands(board); ++h) out[h] = roundToUnit(v[h]);
@@ -134,10 +134,10 @@ public:
     void saveRecord(int board, float* values) override {
         saveSixteenBit<Storage>(*this, board, this->headers_[board].scale, values);
     }
-    void loadRecord(int board, const float* values) override {
+    void replaceRecord(int board, const float* values) override {
         this->headers_[board].scale = loadSixteenBit<Storage>(*this, board, 1.0f, limit_ * 0.5f, kInitialScale, values);
     }
-    void accumulateStrategy(int board, const float* const* add, float weight, float* temp) override {
+    void addToSums(int board, const float* const* add, float weight, float* temp) override {
         static thread_local std::vector<float> zeros;
         static thread_local std::vector<const float*> arrays;
         const int stride = this->stride(board);

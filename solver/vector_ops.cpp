@@ -115,6 +115,14 @@ void normaliseWith(int actions, size_t stride, int n, const float* fallback, flo
         __m256 sum = _mm256_setzero_ps();
         for (int a = 0; a < actions; ++a) sum = _mm256_add_ps(sum, load(a * stride + h));
         __m256 live = _mm256_cmp_ps(sum, _mm256_set1_ps(kSmallestNormal), _CMP_GE_OQ);
+        if (_mm256_movemask_ps(live) == 0) {
+            // No sums here (always so before averaging starts): the divisions would all be
+            // discarded, and they were a fifth of an exploitability check.
+            if (fallback != strategy)
+                for (int a = 0; a < actions; ++a)
+                    _mm256_storeu_ps(strategy + a * stride + h, _mm256_loadu_ps(fallback + a * stride + h));
+            continue;
+        }
         __m256 safe = _mm256_blendv_ps(_mm256_set1_ps(1.0f), sum, live);
         for (int a = 0; a < actions; ++a) {
             __m256 p = _mm256_div_ps(load(a * stride + h), safe);
