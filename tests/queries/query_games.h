@@ -17,11 +17,6 @@
 
 namespace qv::testing {
 
-inline CardMask maskOfSlot(int slot) {
-    auto c = cardsOfSlot(slot);
-    return cardBit(c[0]) | cardBit(c[1]);
-}
-
 inline CardMask cardsOf(const std::vector<const char*>& cards) {
     CardMask m = 0;
     for (const char* c : cards) m |= cardBit(card(c));

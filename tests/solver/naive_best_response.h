@@ -17,7 +17,7 @@ public:
     NaiveBestResponse(SolverState& state, int player) : state_(state), game_(state.definition()), p_(player) {
         for (int q = 0; q < 2; ++q)
             for (int slot = 0; slot < kComboCount; ++slot)
-                if (game_.ranges[q][slot] > 0 && !(maskOf(slot) & firstBoard())) combos_[q].push_back(slot);
+                if (game_.ranges[q][slot] > 0 && !(maskOfSlot(slot) & firstBoard())) combos_[q].push_back(slot);
     }
 
     // Best-response value and strategy value of the player, in chips per deal.
@@ -32,7 +32,7 @@ public:
             br += w * best[i];
             ev += w * value[i];
             for (int o : combos_[1 - p_])
-                if (!(maskOf(o) & maskOf(combos_[p_][i]))) deals += w * game_.ranges[1 - p_][o];
+                if (!(maskOfSlot(o) & maskOfSlot(combos_[p_][i]))) deals += w * game_.ranges[1 - p_][o];
         }
         return {br / deals, ev / deals};
     }
@@ -40,10 +40,6 @@ public:
     // The player's combos (those with a starting weight that the first board leaves).
     const std::vector<int>& combos(int player) const { return combos_[player]; }
 
-    static CardMask maskOf(int slot) {
-        auto c = cardsOfSlot(slot);
-        return cardBit(c[0]) | cardBit(c[1]);
-    }
     CardMask firstBoard() const {
         CardMask m = cardBit(game_.flop[0]) | cardBit(game_.flop[1]) | cardBit(game_.flop[2]);
         if (game_.turn >= 0) m |= cardBit(game_.turn);
@@ -79,13 +75,13 @@ public:
             if (weight == 0) continue;  // a card the deck never deals
             std::vector<double> masked = reach;
             for (size_t j = 0; j < masked.size(); ++j)
-                if (maskOf(combos_[1 - p_][j]) & cardBit(c)) masked[j] = 0;
+                if (maskOfSlot(combos_[1 - p_][j]) & cardBit(c)) masked[j] = 0;
             std::vector<int> more = dealt;
             more.push_back(c);
             std::vector<double> b, v;
             evaluate(node, board | cardBit(c), more, masked, b, v);
             for (size_t i = 0; i < n; ++i) {
-                if (maskOf(combos_[p_][i]) & cardBit(c)) continue;
+                if (maskOfSlot(combos_[p_][i]) & cardBit(c)) continue;
                 best[i] += weight * b[i];
                 value[i] += weight * v[i];
             }
@@ -109,16 +105,16 @@ public:
                 std::vector<uint32_t> out(list.size());
                 for (size_t i = 0; i < list.size(); ++i) {
                     auto c = cardsOfSlot(list[i]);
-                    out[i] = fold || (maskOf(list[i]) & board) ? 0 : game_.ranker(board, c[0], c[1]);
+                    out[i] = fold || (maskOfSlot(list[i]) & board) ? 0 : game_.ranker(board, c[0], c[1]);
                 }
                 return out;
             };
             const std::vector<uint32_t> own = strengths(mine), other = strengths(theirs);
             for (size_t i = 0; i < mine.size(); ++i) {
-                if (maskOf(mine[i]) & board) continue;
+                if (maskOfSlot(mine[i]) & board) continue;
                 double v = 0;
                 for (size_t j = 0; j < theirs.size(); ++j) {
-                    if ((maskOf(theirs[j]) & (board | maskOf(mine[i])))) continue;
+                    if ((maskOfSlot(theirs[j]) & (board | maskOfSlot(mine[i])))) continue;
                     double sign = fold ? (n.player == p_ ? -1 : 1)  // the folder is the parent's player
                                        : own[i] > other[j] ? 1 - 2 * rake(n.stake)
                                        : own[i] < other[j] ? -1

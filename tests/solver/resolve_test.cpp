@@ -31,7 +31,7 @@ SubgameFigures naiveSubgame(SolverState& state, uint32_t root, const std::vector
     std::array<std::vector<double>, 2> reach;
     for (int q = 0; q < 2; ++q)
         for (int slot : players[0].combos_[q])
-            reach[q].push_back(NaiveBestResponse::maskOf(slot) & board ? 0.0 : state.definition().ranges[q][slot]);
+            reach[q].push_back(maskOfSlot(slot) & board ? 0.0 : state.definition().ranges[q][slot]);
     for (uint32_t child = root; state.nodes()[child].parent != 0xFFFFFFFFu;) {
         const uint32_t parent = state.nodes()[child].parent;
         const GameNode& n = state.nodes()[parent];
@@ -46,7 +46,7 @@ SubgameFigures naiveSubgame(SolverState& state, uint32_t root, const std::vector
     double joint = 0;
     for (size_t i = 0; i < reach[0].size(); ++i)
         for (size_t j = 0; j < reach[1].size(); ++j)
-            if (!(NaiveBestResponse::maskOf(players[0].combos_[0][i]) & NaiveBestResponse::maskOf(players[0].combos_[1][j])))
+            if (!(maskOfSlot(players[0].combos_[0][i]) & maskOfSlot(players[0].combos_[1][j])))
                 joint += reach[0][i] * reach[1][j];
     SubgameFigures out;
     double gain = 0;

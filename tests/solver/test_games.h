@@ -41,6 +41,11 @@ inline Card card(const char* text) {
 
 inline int combo(const char* a, const char* b) { return handSlotOf(card(a), card(b)); }
 
+inline CardMask maskOfSlot(int slot) {
+    auto c = cardsOfSlot(slot);
+    return cardBit(c[0]) | cardBit(c[1]);
+}
+
 // A ranking that depends only on ranks and on how many cards share a suit, so every suit
 // permutation keeps it: most cards of one suit first, then the hole ranks.
 inline uint32_t suitBlindStrength(CardMask board, Card a, Card b) {
