@@ -187,8 +187,9 @@ class Generator:
                 word = tokenize(self.valid())[0]
             else:
                 args = args[:r.randint(0, len(args))]
-        # Bounded durations stay bounded: only the count and time of these are left alone.
-        if word in ("go", "sleep", "repeat"):
+        # Bounded durations stay bounded: only the count and time of these are left alone, and the
+        # accuracy that ends each re-solve of a dropped subgame (a query may re-solve hundreds).
+        if word in ("go", "sleep", "repeat", "set_recalc_accuracy"):
             return line
         return " ".join([word] + ['"%s"' % a if (" " in a or a == "") else a for a in args])
 
@@ -318,7 +319,8 @@ def run(program, data_dir, seconds, seed):
             game = game_lines(data_dir, rng)
             counts["packed"] += any(line.split()[-1] in PACKED_LEVELS for line in game)
             phases = [["free_tree", "set_low_card 2", "set_hand_type_order highcard pair twopair trips "
-                       "straight flush fullhouse quads straightflush", "set_must_use_hole_cards 0"],
+                       "straight flush fullhouse quads straightflush", "set_must_use_hole_cards 0",
+                       "set_recalc_accuracy 0.1 0.1 0.1"],
                       game,
                       ["set_info_freq %d" % rng.randint(1, 10), "go %d seconds" % rng.randint(2, 5)],
                       ["stop", "wait_for_solver"],
