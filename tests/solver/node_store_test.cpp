@@ -77,11 +77,14 @@ TEST(NodeStores, RecordsOfDifferentLengthsStaySeparate) {
 
 GameDefinition smallGame(int street) {
     RecordBuilder b;
+    // Every decision has two actions, so that keepsWholeUnits can write both.
     int root = b.decision(-1, 0, street);
     if (street < 3) {
         int next = b.decision(root, 0, 3);
         b.showdown(next, 50);
         b.fold(next, 50);
+    } else {
+        b.fold(root, 50);
     }
     b.showdown(root, 50);
     GameDefinition game;
