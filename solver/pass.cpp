@@ -171,6 +171,8 @@ void runPass(SolverState& state, const PassSettings& settings, const PassStart& 
     jobs.clear();
     JobGroup* groups = scratch.take<JobGroup>(segment.chances.size());
     const size_t groupCount = collectJobGroups(state, segment, frame, settings.batchLimit, groups);
+    // Grown to its size at once: growing by doubling left the outgrown copies on the heap.
+    jobs.reserve(groupCount * size_t(top.representativeCount));
     int widest = 0;
     for (size_t g = 0; g < groupCount; ++g) {
         const JobGroup& group = groups[g];
