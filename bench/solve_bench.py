@@ -11,8 +11,11 @@ Each run is two fresh processes of the program, driven through its command proto
                    (checks included) and iterations at which 1%, 0.5% and 0.3% were met with the
                    EVs there, and the milliseconds per iteration over the whole solve (later
                    iterations also accumulate averages), and the processor time (user + system
-                   of the program) per iteration and to each threshold, which the machine's load
-                   affects far less than wall time. --iterations caps the run (memory of big
+                   of the program) per iteration (checks included) and to each threshold, which
+                   the machine's load affects far less than wall time. The times are the program's
+                   own: a round goes out as one batch of commands with a solver_time reading
+                   between them, so the driver's pipe round trips (about 40 us each, as long as a
+                   whole iteration of the river game) are not counted. --iterations caps the run (memory of big
                    games after a fixed number of iterations).
   speed run        build the game, then a fixed number of iterations without checks: milliseconds
                    per iteration, and the signature = the iteration count and the exploitability
@@ -93,6 +96,33 @@ class Session:
             lines.append(line)
         raise SystemExit(f"program ended during: {command}")
 
+    def ask_all(self, commands):
+        """Sends the commands in one write and gives their replies: the program runs them back to
+        back, without waiting for the driver between them."""
+        tokens = []
+        for command in commands:
+            self.count += 1
+            tokens.append(f"__reply_{self.count}__")
+            self.process.stdin.write(f"{command}\necho {tokens[-1]}\n")
+        self.process.stdin.flush()
+        replies, lines = [], []
+        for line in self.process.stdout:
+            line = line.rstrip("\n")
+            if line == tokens[len(replies)]:
+                replies.append("\n".join(l for l in lines if l != END))
+                lines = []
+                if len(replies) == len(tokens):
+                    return replies
+            else:
+                lines.append(line)
+        raise SystemExit(f"program ended during: {commands}")
+
+    def timed(self, commands):
+        """Runs the commands back to back; gives their replies and the program's seconds for each."""
+        replies = self.ask_all([c for command in commands for c in ("solver_time", command)] + ["solver_time"])
+        stamps = [float(r) for r in replies[0::2]]
+        return replies[1::2], [b - a for a, b in zip(stamps, stamps[1:])]
+
     def seconds(self):
         return float(self.ask("solver_time"))
 
@@ -131,20 +161,17 @@ def convergence_run(program, game_file, threads, pot, level, cap):
     session = Session(program)
     build_time, estimate, actual = build(session, game_file, threads, level)
     reached = {}
-    start, processor_start = session.seconds(), session.processor_seconds()
+    processor_start = session.processor_seconds()
     iterations = 0
-    solving = processor_solving = 0.0  # seconds spent in iterations, checks left out
+    elapsed = solving = 0.0  # program seconds: rounds, and their iterations without the checks
     percent = float("nan")
     while iterations < cap and len(reached) < len(THRESHOLDS):
-        before, processor_before = session.seconds(), session.processor_seconds()
-        session.ask(f"go {CHECK_EVERY} steps block")
+        (_, results), (go, check) = session.timed([f"go {CHECK_EVERY} steps block", "calc_results"])
         iterations += CHECK_EVERY
-        solving += session.seconds() - before
-        processor_solving += session.processor_seconds() - processor_before
-        results = session.ask("calc_results")
+        solving += go
+        elapsed += go + check
         percent = float(EXPLOITABLE.search(results).group(1)) / pot * 100
         evs = dict(EV.findall(results))
-        elapsed = session.seconds() - start
         processor = session.processor_seconds() - processor_start
         for threshold in THRESHOLDS:
             if threshold not in reached and percent <= threshold * 100:
@@ -153,16 +180,13 @@ def convergence_run(program, game_file, threads, pot, level, cap):
     peak = session.close()
     return {"build": build_time, "peak": peak, "estimate": estimate, "level": actual, "reached": reached,
             "final": percent, "iterations": iterations, "solve_ms": solving * 1000 / iterations,
-            "processor_ms": processor_solving * 1000 / iterations}
+            "processor_ms": processor * 1000 / iterations}
 
 
 def speed_run(program, game_file, threads, steps, level):
     session = Session(program)
     build(session, game_file, threads, level)
-    start = session.seconds()
-    session.ask(f"go {steps} steps block")
-    seconds = session.seconds() - start
-    session.ask("calc_results")
+    (_, _), (seconds, _) = session.timed([f"go {steps} steps block", "calc_results"])
     exploitability = session.ask("get_value solver_exploitability").split()[-1]
     session.close()
     return {"ms": seconds * 1000 / steps,
@@ -204,7 +228,7 @@ def report_convergence(game, conv, pot):
                   f"{median([c['iterations'] for c in conv]):.0f} iterations)")
             continue
         oop, ip, chips = (median([h[k] for h in hits]) for k in (2, 3, 4))
-        line = (f"  {threshold * 100:.1f}%: {median([h[0] for h in hits]):.3f} s "
+        line = (f"  {threshold * 100:.1f}%: {median([h[0] for h in hits]):.4f} s "
                 f"(processor {median([h[5] for h in hits]):.2f} s), "
                 f"{median([h[1] for h in hits]):.0f} iterations, EV OOP {oop:.3f} IP {ip:.3f}")
         if game in REFERENCE_EVS:
@@ -230,7 +254,7 @@ def bench_game(args, game, level):
         if conv:
             line += (f" build {median([c['build'] for c in conv]):.2f} s,"
                      f" {median([c['solve_ms'] for c in conv]):.2f} ms/iteration over the whole solve"
-                     f" (averaging included; processor {median([c['processor_ms'] for c in conv]):.2f} ms)")
+                     f" (averaging included; processor {median([c['processor_ms'] for c in conv]):.2f} ms with the checks)")
         if speed:
             line += f" {median([s['ms'] for s in speed]):.2f} ms/iteration in the first {steps}"
         print(line)
@@ -265,7 +289,7 @@ def print_summary(rows):
         one = one_thread.get((r["game"], r["level"]), float("nan"))
         speed_up = one / r["ms"] if r["threads"] == 2 else float("nan")
         print(f"{r['game']:8} {r['level']:6} {r['threads']:>3} {r['ms']:>9.3f} {r['ms'] / ms_ref:>5.2f} "
-              + " ".join(f"{t:>8.3f}" for t in r["times"])
+              + " ".join(f"{t:>8.4f}" for t in r["times"])
               + f" {r['times'][-1] / time_ref:>5.2f} {speed_up:>11.2f} {r['peak']:>8.1f} {r['peak'] / peak_ref:>5.2f}")
 
 

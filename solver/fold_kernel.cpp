@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "solver/kernel_lanes.h"
+#include "solver/lane_rows.h"
 #include "solver/scratch.h"
 #include "solver/terminal_kernels.h"
 
@@ -17,18 +18,10 @@ template <int W, int P>
 void foldKernel(const HandView& mine, const HandView& theirs, CardMask board, const TerminalBatch& batch) {
     ScratchStack& scratch = threadScratch();
     ScratchScope scope(scratch);
-    Lane<P>* rows = reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(theirs.count + 1) * P));
+    Lane<P>* rows = reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(theirs.stride + P) * P));
+    Lane<P>* out = reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(mine.stride + P) * P));
+    gatherRows<W, P>(batch, theirs.count, rows);
     const Lane<P> zero = {};
-    for (int k = 0; k < theirs.count; ++k) {
-        Lane<P> row = zero;
-        for (int j = 0; j < W; ++j) {
-            if constexpr (P == 1)
-                row = batch.stake[j] * batch.reach[j][k];
-            else
-                row[j] = batch.stake[j] * batch.reach[j][k];
-        }
-        rows[k] = row;
-    }
     Lane<P> T = zero;
     Lane<P> C[kCardCount];
     for (Lane<P>& c : C) c = zero;
@@ -38,16 +31,24 @@ void foldKernel(const HandView& mine, const HandView& theirs, CardMask board, co
         C[theirs.lowCard[k]] += w;
         C[theirs.highCard[k]] += w;
     }
-    bool live[W];
-    for (int j = 0; j < W; ++j) live[j] = std::fabs(laneAt<P>(T, j)) >= kSmallestNormal;
-    for (int j = 0; j < W; ++j) std::memset(batch.values[j], 0, sizeof(float) * size_t(mine.stride));
+    // Members whose opponent has no weight left get zeros, whatever rounding left in T.
+    Lane<P> live = zero;
+    if constexpr (P == 1)
+        live = std::fabs(T) >= kSmallestNormal ? 1.0f : 0.0f;
+    else
+        for (int j = 0; j < W; ++j) live[j] = std::fabs(T[j]) >= kSmallestNormal ? 1.0f : 0.0f;
     for (int h = 0; h < mine.count; ++h) {
-        if (mine.mask && (mine.mask[h] & board)) continue;
+        if (mine.mask && (mine.mask[h] & board)) {
+            out[h] = zero;
+            continue;
+        }
         Lane<P> value = T - C[mine.lowCard[h]] - C[mine.highCard[h]];
         const int same = mine.sameInOther[h];
         if (same >= 0) value += rows[same];
-        for (int j = 0; j < W; ++j) batch.values[j][h] = live[j] ? laneAt<P>(value, j) : 0.0f;
+        out[h] = live > zero ? value : zero;
     }
+    for (int h = mine.count; h < mine.count + P; ++h) out[h] = zero;
+    scatterRows<W, P>(out, mine.count, mine.stride, batch);
 }
 
 }  // namespace

@@ -16,14 +16,6 @@ struct LaneOf<1> {
 template <int P>
 using Lane = typename LaneOf<P>::type;
 
-template <int P>
-inline float laneAt(const Lane<P>& v, int j) {
-    if constexpr (P == 1)
-        return v;
-    else
-        return v[j];
-}
-
 // The lane count that runs a batch of `width` terminals.
 constexpr int paddedLanes(int width) { return width == 1 ? 1 : width <= 4 ? 4 : 8; }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 
 #include "solver/iteration.h"
 #include "solver/pass.h"
@@ -136,26 +137,39 @@ SubgameStart subgameStart(const SolverState& state, const SubgameRef& subgame) {
     return start;
 }
 
+// The settings of a re-solve's pass. A re-solve counts its passes from 0 so that its averaging
+// schedule starts again, but the warm-up of coarse river regrets belongs to the tree's own count:
+// once the tree is past it, re-solved records take coarse units from their first pass. Replaying
+// the warm-up (whose fine units make the damped steps of those passes smaller in chips) left
+// re-solved rivers about twice as quick to change as re-solves in coarse units, and a solve going
+// on from there rocked turns and rivers against each other.
+PassSettings resolvePassSettings(const SolverState& state, int treeIterations, int player, bool training) {
+    PassSettings settings = passSettings(state, solverSettings(), player, training);
+    settings.update.warmup = treeIterations >= state.tuning().warmup ? 0 : std::numeric_limits<int>::max();
+    return settings;
+}
+
 // One pass of a player over the subgame: the player's values weighted by the player's own reach.
-StrategyValues subgamePass(SolverState& state, const SubgameRef& subgame, const SubgameStart& start, int player,
-                           bool training) {
+StrategyValues subgamePass(SolverState& state, const SubgameRef& subgame, const SubgameStart& start,
+                           int treeIterations, int player, bool training) {
     ScratchStack& scratch = threadScratch();
     ScratchScope scope(scratch);
     const HandView& mine = start.hands[player];
     float* value = scratch.take<float>(size_t(mine.stride));
     float* best = training ? nullptr : scratch.take<float>(size_t(mine.stride));
-    runPass(state, passSettings(state, solverSettings(), player, training), start.forTraverser(subgame, player), value, best);
+    runPass(state, resolvePassSettings(state, treeIterations, player, training), start.forTraverser(subgame, player),
+            value, best);
     StrategyValues out;
     out.value = dotProduct(start.reach[player].data(), value, mine.count);
     if (best) out.best = dotProduct(start.reach[player].data(), best, mine.count);
     return out;
 }
 
-double exploitabilityOf(SolverState& state, const SubgameRef& subgame, const SubgameStart& start) {
+double exploitabilityOf(SolverState& state, const SubgameRef& subgame, const SubgameStart& start, int treeIterations) {
     if (!(start.joint > 0)) return 0;
     double gain = 0;
     for (int p = 0; p < 2; ++p) {
-        const StrategyValues v = subgamePass(state, subgame, start, p, false);
+        const StrategyValues v = subgamePass(state, subgame, start, treeIterations, p, false);
         gain += v.best - v.value;
     }
     return 0.5 * gain / start.joint;
@@ -196,7 +210,7 @@ SubgameRef subgameAt(const SolverState& state, uint32_t node, int turn, int rive
 }
 
 double subgameExploitability(SolverState& state, const SubgameRef& subgame) {
-    return exploitabilityOf(state, subgame, subgameStart(state, subgame));
+    return exploitabilityOf(state, subgame, subgameStart(state, subgame), state.iteration());
 }
 
 double SolveSubgame(SolverState& state, const SubgameRef& subgame, bool force) {
@@ -214,11 +228,11 @@ double SolveSubgame(SolverState& state, const SubgameRef& subgame, bool force) {
     const double target = solverSettings().recalcAccuracy[size_t(state.segments()[subgame.segment].street)];
     double exploitability = 0;
     for (int i = 0; i < kMaxSubgameIterations; ++i) {
-        for (int player : {1, 0}) subgamePass(state, subgame, start, player, true);
+        for (int player : {1, 0}) subgamePass(state, subgame, start, savedIteration, player, true);
         state.setIteration(state.iteration() + 1);
         const int t = state.iteration();
         if (t < kFirstCheck || t % kCheckEvery != 0) continue;
-        exploitability = exploitabilityOf(state, subgame, start);
+        exploitability = exploitabilityOf(state, subgame, start, savedIteration);
         if (!(exploitability > target)) break;
     }
     marks.markSolved(subgame);
@@ -258,12 +272,13 @@ void SolveSubgames(SolverState& state, int street, const std::function<void(int 
     // Data dropped from an earlier street are gone too: they are solved with the rest.
     const int from = dropped < 0 ? street : std::min(street, dropped);
     for (uint32_t node = 0; node < state.nodes().size(); ++node) state.ensureStores(node, Paging::Huge);
-    const int passes = std::max(1, state.iteration());
+    const int treeIterations = state.iteration();
+    const int passes = std::max(1, treeIterations);
     state.setIteration(0);
     for (int pass = 1; pass <= passes; ++pass) {
         if (progress) progress(pass, passes);
         for (int player : {1, 0}) {
-            PassSettings settings = passSettings(state, solverSettings(), player, true);
+            PassSettings settings = resolvePassSettings(state, treeIterations, player, true);
             settings.trainFrom = from;
             traverseTree(state, settings);
         }

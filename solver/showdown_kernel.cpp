@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "solver/kernel_lanes.h"
+#include "solver/lane_rows.h"
 #include "solver/scratch.h"
 #include "solver/terminal_kernels.h"
 
@@ -15,31 +16,16 @@ namespace qv {
 
 namespace {
 
-// Opponent reach times stake, transposed to one lane row per opponent hand.
-template <int W, int P>
-void transposeWeights(const TerminalBatch& batch, int count, Lane<P>* rows) {
-    if constexpr (P == 1) {
-        const float* reach = batch.reach[0];
-        const float stake = batch.stake[0];
-        for (int k = 0; k < count; ++k) rows[k] = stake * reach[k];
-    } else {
-        // One pass that writes whole rows: the spare lanes get their zeros with the rest.
-        for (int k = 0; k < count; ++k) {
-            Lane<P> row = {};
-            for (int j = 0; j < W; ++j) row[j] = batch.stake[j] * batch.reach[j][k];
-            rows[k] = row;
-        }
-    }
-}
-
 template <int W, int P, bool Raked>
 void showdownKernel(const ShowdownTable& table, int traverser, const HandView& mine, const HandView& theirs,
                     const TerminalBatch& batch) {
     ScratchStack& scratch = threadScratch();
     ScratchScope scope(scratch);
-    Lane<P>* rows = reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(theirs.count + 1) * P));
-    transposeWeights<W, P>(batch, theirs.count, rows);
-    for (int j = 0; j < W; ++j) std::memset(batch.values[j], 0, sizeof(float) * size_t(mine.stride));
+    Lane<P>* rows = reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(theirs.stride + P) * P));
+    gatherRows<W, P>(batch, theirs.count, rows);
+    // Our values by hand, zero for the hands the board blocks (they are in no group).
+    Lane<P>* out = reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(mine.stride + P) * P));
+    std::memset(static_cast<void*>(out), 0, sizeof(Lane<P>) * size_t(mine.count + P));
 
     const std::vector<ShowdownEntry>& opp = table.sorted[1 - traverser];
     const std::vector<ShowdownEntry>& own = table.sorted[traverser];
@@ -99,7 +85,7 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
                 if (same >= 0) total += rows[same];
                 value = keep * value - rake * total;
             }
-            for (int j = 0; j < W; ++j) batch.values[j][e.hand] = laneAt<P>(value, j);
+            out[e.hand] = value;
         }
         for (size_t k = o; k < oEnd; ++k) {
             const Lane<P> w = rows[opp[k].hand];
@@ -109,6 +95,7 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
         }
         o = oEnd;
     }
+    scatterRows<W, P>(out, mine.count, mine.stride, batch);
 }
 
 template <bool Raked>

@@ -4,6 +4,7 @@
 
 #include "interpreter/session.h"
 #include "platform/child_process.h"
+#include "tree/built_tree.h"
 #include "tree/tree_guards.h"
 #include "workers/commands.h"
 #include "workers/mirroring.h"
@@ -41,6 +42,21 @@ std::string initText(size_t index, const std::vector<double>& weights) {
     return text;
 }
 
+// Workers get the game from the lines mirrored to them, so a worker connected to a master that
+// already holds a tree has none, or another one: it is refused here, and this process goes on
+// alone with its tree, rather than every shared pass and query failing later.
+void requireWorkersHoldTheTree(WorkerList& workers) {
+    const BuiltTree& tree = builtTree();
+    if (!tree.present || !tree.solver) return;
+    try {
+        checkWorkersReady(workers, *tree.solver);
+    } catch (const RemoteFailure& failure) {
+        for (size_t w = 0; w < workers.size(); ++w)
+            if (workers.link(w).failed()) throw;  // lost on the way: the link's own text says so
+        valueError(std::string(failure.what()) + ": connect workers before building the tree");
+    }
+}
+
 double millisecondsOf(const std::function<void()>& round) {
     const auto start = std::chrono::steady_clock::now();
     round();
@@ -61,6 +77,7 @@ void cmdConnectToWorkers(TokenList& tokens) {
         const ServerMessage answer = list->requestWorker(i, initText(i, weights));
         if (answer.text.rfind("ERROR", 0) == 0) valueError(list->link(i).name() + " answered: " + answer.text);
     }
+    requireWorkersHoldTheTree(*list);
     replaceWorkerList(list);
     setSubgameHost(makeWorkerHost(list));
     installMirroring();

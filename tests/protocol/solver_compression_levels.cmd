@@ -26,3 +26,10 @@ set_compression max
 set_threads 2
 go 70 steps block
 calc_results
+# Rivers dropped, re-solved and solved on at "max" end in the band of the other levels (0.004 to
+# 0.006): re-solved records once replayed the warm-up of coarse regrets and the solve rose to 0.030.
+forget rivers
+solve_all_splits rivers
+calc_results
+go 30 steps block
+calc_results

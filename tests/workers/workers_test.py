@@ -247,6 +247,20 @@ class FaultTest(unittest.TestCase):
                                      "within 1 seconds\n")
             self.assertEqual(self.master.run("is_ready"), "is_ready ok!\n")
 
+    def test_a_worker_connected_to_a_built_tree_is_refused_and_one_connected_first_gets_the_game(self):
+        with LocalServer(PROGRAM) as worker:
+            self.master.run(*small_game())
+            self.assertEqual(self.master.run(workers_line(worker)),
+                             f"ERROR: connect_to_workers worker 0 (127.0.0.1:{worker.port}) has no tree: "
+                             "connect workers before building the tree\n")
+            alone = self.master.run("go 2 steps block", "calc_results")
+            self.assertNotIn("ERROR", alone)
+            self.assertIn("Exploitable for", alone)
+            shared = self.master.run("free_tree", workers_line(worker), *small_game(), "go 2 steps block",
+                                     "calc_results")
+            self.assertNotIn("ERROR", shared)
+            self.assertIn("> build_tree\n< build_tree ok!", worker.console())
+
     def test_a_worker_that_never_started_cannot_be_connected(self):
         self.assertEqual(self.master.run(f"connect_to_workers 127.0.0.1:{free_port()} 1"),
                          "ERROR: connect_to_workers can't connect\n")
