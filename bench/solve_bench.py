@@ -211,7 +211,7 @@ def report_memory(conv, game_file):
     peak = median([c["peak"] for c in conv])
     estimate = median([c["estimate"] for c in conv])
     level = conv[0]["level"]  # in force: turn and river trees are never compressed
-    line = f"  memory at {level}: peak {peak:.0f} MB, estimate {estimate:.0f} MB"
+    line = f"  memory at {level}: peak {peak:.1f} MB, estimate {estimate:.0f} MB"
     if estimate > 0:
         factor = FACTORS[level][flop_suits(game_file) - 1]
         line += (f" (uncompressed {estimate / factor:.0f} MB x factor {factor}), "
@@ -290,7 +290,7 @@ def print_summary(rows):
         speed_up = one / r["ms"] if r["threads"] == 2 else float("nan")
         print(f"{r['game']:8} {r['level']:6} {r['threads']:>3} {r['ms']:>9.3f} {r['ms'] / ms_ref:>5.2f} "
               + " ".join(f"{t:>8.4f}" for t in r["times"])
-              + f" {r['times'][-1] / time_ref:>5.2f} {speed_up:>11.2f} {r['peak']:>8.0f} {r['peak'] / peak_ref:>5.2f}")
+              + f" {r['times'][-1] / time_ref:>5.2f} {speed_up:>11.2f} {r['peak']:>8.1f} {r['peak'] / peak_ref:>5.2f}")
 
 
 def argument_parser(description):

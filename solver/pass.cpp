@@ -1,6 +1,7 @@
 #include "solver/pass.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <optional>
 
@@ -45,6 +46,79 @@ size_t collectJobGroups(const SolverState& state, const Segment& segment, const 
     });
     return count;
 }
+
+// Where the jobs of a pass leave their values, and their combination into the values of the chance
+// slots. A job group's outputs (a vector per lane and dealt card) are needed from the start of its
+// first job until its last job ends; then its slots are combined, exactly as if every group had
+// been combined after the last job, and its block serves a later group. Taken largest first, the
+// jobs of a group follow each other in the list, so a few blocks serve a whole pass: the outputs
+// of a turn game's pass took 1 MB when every group had its own.
+class JobOutputs final : public JobHooks {
+public:
+    JobOutputs(Traversal& traversal, const Traversal::Frame& frame, int level, int stateIndex,
+               std::vector<SubgameJob>& jobs, int cards, size_t blocks, size_t blockFloats)
+        : traversal_(traversal), frame_(frame), level_(level), stateIndex_(stateIndex), jobs_(jobs), cards_(cards) {
+        ScratchStack& scratch = threadScratch();
+        const size_t groups = jobs.size() / size_t(cards);
+        open_ = scratch.take<std::atomic<float*>>(groups);
+        remaining_ = scratch.take<std::atomic<int>>(groups);
+        for (size_t g = 0; g < groups; ++g) {
+            new (&open_[g]) std::atomic<float*>(nullptr);
+            new (&remaining_[g]) std::atomic<int>(cards);
+        }
+        free_ = scratch.take<float*>(blocks);
+        for (size_t b = 0; b < blocks; ++b) free_[freeCount_++] = scratch.take<float>(cards_ * blockFloats);
+    }
+
+    void begin(SubgameJob& job) override {
+        const size_t index = size_t(&job - jobs_.data()), group = index / size_t(cards_);
+        float* block = open_[group].load(std::memory_order_acquire);
+        if (!block) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            block = open_[group].load(std::memory_order_relaxed);
+            if (!block) open_[group].store(block = free_[--freeCount_], std::memory_order_release);
+        }
+        // Lane j of card i at [(j x cards + i) x stride], the values first, then the best responses.
+        const size_t stride = size_t(traversal_.traverserStride()), lanes = size_t(job.ticket.width) * size_t(cards_);
+        float* slot = block + index % size_t(cards_) * stride;
+        for (int j = 0; j < job.ticket.width; ++j, slot += size_t(cards_) * stride) {
+            job.value[j] = slot;
+            job.best[j] = frame_.best[job.ticket.slots[j]] ? slot + lanes * stride : nullptr;
+        }
+    }
+
+    void end(SubgameJob& job) override {
+        const size_t group = size_t(&job - jobs_.data()) / size_t(cards_);
+        if (remaining_[group].fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+        ScratchStack& scratch = threadScratch();
+        ScratchScope scope(scratch);
+        float** values = scratch.take<float*>(size_t(cards_));
+        float** bests = scratch.take<float*>(size_t(cards_));
+        const SubgameJob* first = &jobs_[group * size_t(cards_)];
+        for (int j = 0; j < first->ticket.width; ++j) {
+            for (int i = 0; i < cards_; ++i) {
+                values[i] = first[i].value[j];
+                bests[i] = first[i].best[j];
+            }
+            const int c = first->ticket.slots[j];
+            traversal_.combineDeals(level_, stateIndex_, values, bests, frame_.value[c], frame_.best[c]);
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        free_[freeCount_++] = open_[group].load(std::memory_order_relaxed);
+    }
+
+private:
+    Traversal& traversal_;
+    const Traversal::Frame& frame_;
+    const int level_, stateIndex_;
+    std::vector<SubgameJob>& jobs_;
+    const int cards_;
+    std::atomic<float*>* open_ = nullptr;
+    std::atomic<int>* remaining_ = nullptr;
+    std::mutex mutex_;
+    float** free_ = nullptr;
+    size_t freeCount_ = 0;
+};
 
 }  // namespace
 
@@ -97,14 +171,15 @@ void runPass(SolverState& state, const PassSettings& settings, const PassStart& 
     jobs.clear();
     JobGroup* groups = scratch.take<JobGroup>(segment.chances.size());
     const size_t groupCount = collectJobGroups(state, segment, frame, settings.batchLimit, groups);
-    int* firstJob = scratch.take<int>(segment.slots.size());
-    int* laneOf = scratch.take<int>(segment.slots.size());
-    std::fill(firstJob, firstJob + segment.slots.size(), -1);
+    // Grown to its size at once: growing by doubling left the outgrown copies on the heap.
+    jobs.reserve(groupCount * size_t(top.representativeCount));
+    int widest = 0;
     for (size_t g = 0; g < groupCount; ++g) {
         const JobGroup& group = groups[g];
+        widest = std::max(widest, group.width);
         for (int j = 0; j < group.width; ++j) {
-            firstJob[group.slots[j]] = int(jobs.size());
-            laneOf[group.slots[j]] = j;
+            frame.value[group.slots[j]] = scratch.take<float>(stride);
+            frame.best[group.slots[j]] = settings.training ? nullptr : scratch.take<float>(stride);
         }
         for (int i = 0; i < top.representativeCount; ++i) {
             SubgameJob job;
@@ -116,8 +191,6 @@ void runPass(SolverState& state, const PassSettings& settings, const PassStart& 
             for (int j = 0; j < ticket.width; ++j) {
                 ticket.slots[j] = group.slots[j];
                 job.reach[j] = frame.reach[group.slots[j]];
-                job.value[j] = scratch.take<float>(stride);
-                job.best[j] = settings.training ? nullptr : scratch.take<float>(stride);
             }
             for (int q = 0; q < 2; ++q)
                 ticket.work[q] = group.work * (state.hands(q).count + state.hands(1 - q).count);
@@ -125,19 +198,22 @@ void runPass(SolverState& state, const PassSettings& settings, const PassStart& 
         }
     }
 
-    TraverseSubgames(traversal, PassJobs{start.segment, start.stateIndex, jobs}, settings.threads, settings.numa);
-
-    float** values = scratch.take<float*>(size_t(top.representativeCount));
-    float** bests = scratch.take<float*>(size_t(top.representativeCount));
-    for (int c : segment.chances) {
-        if (firstJob[c] < 0) continue;
-        for (int i = 0; i < top.representativeCount; ++i) {
-            values[i] = jobs[firstJob[c] + i].value[laneOf[c]];
-            bests[i] = jobs[firstJob[c] + i].best[laneOf[c]];
+    if (groupCount > 0) {
+        PassJobs pass{start.segment, start.stateIndex, jobs};
+        const bool inOrder = runsJobsInOrder(pass, settings.numa);
+        // In list order at most threads + 1 groups are open at once (each open group but the
+        // newest has a job running); otherwise every group keeps its outputs to the end.
+        const size_t blocks = inOrder ? std::min(groupCount, size_t(settings.threads) + 1) : groupCount;
+        JobOutputs outputs(traversal, frame, level, start.stateIndex, jobs, top.representativeCount, blocks,
+                           size_t(widest) * stride * (settings.training ? 1 : 2));
+        if (inOrder) {
+            pass.hooks = &outputs;
+            TraverseSubgames(traversal, pass, settings.threads, settings.numa);
+        } else {
+            for (SubgameJob& job : jobs) outputs.begin(job);
+            TraverseSubgames(traversal, pass, settings.threads, settings.numa);
+            for (SubgameJob& job : jobs) outputs.end(job);
         }
-        frame.value[c] = scratch.take<float>(stride);
-        frame.best[c] = settings.training ? nullptr : scratch.take<float>(stride);
-        traversal.combineDeals(level, start.stateIndex, values, bests, frame.value[c], frame.best[c]);
     }
     traversal.evaluateTerminals(segment, start.stateIndex, frame);
     traversal.ascend(segment, start.stateIndex, frame);

@@ -47,11 +47,20 @@ void runJob(Traversal& traversal, const Segment& segment, SubgameJob& job) {
 
 }  // namespace
 
+namespace {
+
+bool hostTakes(const PassJobs& pass) { return subgameHost() && pass.segment == 0 && pass.stateIndex == 0; }
+
+bool splitsByNumaNode(int numaMode) { return (numaMode == 1 && numaNodeCount() >= 2) || numaMode == 2; }
+
+}  // namespace
+
+bool runsJobsInOrder(const PassJobs& pass, int numaMode) { return !hostTakes(pass) && !splitsByNumaNode(numaMode); }
+
 void TraverseSubgames(Traversal& traversal, const PassJobs& pass, int threads, int numaMode) {
     if (pass.jobs.empty()) return;
-    SubgameHost* host = subgameHost();
-    if (host && pass.segment == 0 && pass.stateIndex == 0) {
-        host->traverse(traversal, pass);
+    if (hostTakes(pass)) {
+        subgameHost()->traverse(traversal, pass);
         return;
     }
     traverseSubgamesLocally(traversal, pass, threads, numaMode);
@@ -59,7 +68,7 @@ void TraverseSubgames(Traversal& traversal, const PassJobs& pass, int threads, i
 
 void traverseSubgamesLocally(Traversal& traversal, const PassJobs& pass, int threads, int numaMode) {
     if (pass.jobs.empty()) return;
-    if ((numaMode == 1 && numaNodeCount() >= 2) || numaMode == 2) {
+    if (splitsByNumaNode(numaMode)) {
         TraverseSubgamesNUMA(traversal, pass, threads, numaMode == 2);
         return;
     }
@@ -77,9 +86,14 @@ void traverseSubgamesLocally(Traversal& traversal, const PassJobs& pass, int thr
                          [&](const SubgameJob* a, const SubgameJob* b) { return larger(*a, *b); });
     }
     const long count = long(pass.jobs.size());
+    JobHooks* hooks = pass.hooks;
 #pragma omp parallel for schedule(dynamic, 1) num_threads(threads)
-    for (long i = 0; i < count; ++i)
-        runJob(traversal, segment, order.empty() ? pass.jobs[size_t(i)] : *order[size_t(i)]);
+    for (long i = 0; i < count; ++i) {
+        SubgameJob& job = order.empty() ? pass.jobs[size_t(i)] : *order[size_t(i)];
+        if (hooks) hooks->begin(job);
+        runJob(traversal, segment, job);
+        if (hooks) hooks->end(job);
+    }
 }
 
 void TraverseSubgamesNUMA(Traversal& traversal, const PassJobs& pass, int threads, bool fake) {

@@ -29,13 +29,28 @@ struct SubgameJob {
     float* best[kMaxBatch] = {};         // best-response values (output, evaluation mode)
 };
 
+// Called by the thread that runs a job, just before and just after it.
+class JobHooks {
+public:
+    virtual void begin(SubgameJob& job) = 0;
+    virtual void end(SubgameJob& job) = 0;
+
+protected:
+    ~JobHooks() = default;
+};
+
 // The jobs of one pass, below the chance slots of `segment` at board state `stateIndex`.
 struct PassJobs {
     int segment = 0;
     int stateIndex = 0;
     std::vector<SubgameJob>& jobs;
+    JobHooks* hooks = nullptr;  // only where runsJobsInOrder
 };
 
+// Whether TraverseSubgames runs the jobs on this process's thread team, handing them out one by
+// one largest first (in list order for a list collected that way); only then does it call a
+// pass's hooks.
+bool runsJobsInOrder(const PassJobs& pass, int numaMode);
 // Runs every job; returns when all are done. A pass over the whole tree hands its jobs to the
 // subgame host when one is installed (subgame_host.h); every other pass runs on the thread team.
 void TraverseSubgames(Traversal& traversal, const PassJobs& pass, int threads, int numaMode);
