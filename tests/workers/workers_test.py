@@ -146,25 +146,25 @@ class SharedSolveTest(unittest.TestCase):
     def test_two_workers_solve_as_this_process_alone_and_queries_read_their_strategies(self):
         alone = Master()
         try:
-            expected = alone.run(*small_game(), "go 30 steps block", *QUERIES)
+            alone.run(*small_game(), "go 30 steps block")
+            expected = alone.run(*QUERIES)
         finally:
             alone.close()
         with LocalServer(PROGRAM) as first, LocalServer(PROGRAM) as second:
             master = Master()
             try:
-                answered = master.run(workers_line(first, second, weights=[1, 2]), *small_game(),
-                                      "go 30 steps block", *QUERIES)
+                solved = master.run(workers_line(first, second, weights=[1, 2]), *small_game(), "go 30 steps block")
+                answered = master.run(*QUERIES)
                 self.assertEqual(master.run("forget rivers"), "ERROR: forget not available in a shared solve\n")
             finally:
                 master.close()
             for server in (first, second):
                 self.assertIn("> get_worker_strategy", server.console())
                 self.assertNotIn("> traverse_subgames", server.console())
-        self.assertNotIn("ERROR", answered)
-
-        def results(text):
-            return [line for line in text.splitlines() if not line.startswith(("running time", "connect_to"))]
-        self.assertEqual(results(answered), results(expected))
+        self.assertNotIn("ERROR", solved + answered)
+        # The solves themselves are not compared: how many progress reports they print depends on
+        # the clock (reports are spaced in time), not on the results.
+        self.assertEqual(answered.splitlines(), expected.splitlines())
 
 
 class MirroringTest(unittest.TestCase):
