@@ -4,6 +4,7 @@
 // record action after action (layout.h). The classes differ in element type and encoding and share
 // this interface; an operation a class does not support does nothing. Records are reached only
 // through it: packed classes keep them coded and decode them on use.
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -80,13 +81,14 @@ public:
         noteWrite();
         addToSums(board, add, weight, temp);
     }
-    // Whether anything was ever written: a store never written holds only zeros, so its average
-    // strategy is the fallback everywhere and a reader need not visit its records (every sum store
-    // before averaging starts).
-    bool written() const { return written_.load(std::memory_order_relaxed); }
     // Strategy-sum stores: the average strategy; hands without sums take `fallback` (may alias).
-    virtual void averageStrategy(int board, const float* fallback, float* strategy) {
-        (void)board, (void)fallback, (void)strategy;
+    // A store never written holds only zeros, so its records are not visited (every sum store
+    // before averaging starts: an exploitability check then read and divided all of them).
+    void averageStrategy(int board, const float* fallback, float* strategy) {
+        if (written())
+            averageFromSums(board, fallback, strategy);
+        else if (fallback != strategy)
+            std::copy(fallback, fallback + recordElements(board), strategy);
     }
     // A whole record in the units a tree file keeps, action after action, hands(board) values
     // each: regrets in chips, strategy sums as sums. Saving reads it; loading replaces it (a
@@ -116,6 +118,9 @@ protected:
         (void)board, (void)add, (void)weight, (void)temp;
     }
     virtual void replaceRecord(int board, const float* values) = 0;
+    virtual void averageFromSums(int board, const float* fallback, float* strategy) {
+        (void)board, (void)fallback, (void)strategy;
+    }
 
     size_t recordStart(int board) const { return size_t(actions_) * layout_->offsets[board]; }
     size_t recordElements(int board) const { return size_t(actions_) * size_t(layout_->strides[board]); }
@@ -127,6 +132,7 @@ protected:
     std::vector<RecordHeader> headers_;
 
 private:
+    bool written() const { return written_.load(std::memory_order_relaxed); }
     // Passes of several threads write records of one store at once: one flag, set without order.
     void noteWrite() {
         if (!written()) written_.store(true, std::memory_order_relaxed);

@@ -63,7 +63,7 @@ public:
         for (int a = 0; a < actions_; ++a)
             if (add[a]) accumulate(sums + size_t(a) * stride(board), add[a], weight, stride(board), skip);
     }
-    void averageStrategy(int board, const float* fallback, float* strategy) override {
+    void averageFromSums(int board, const float* fallback, float* strategy) override {
         normaliseSums(values(board), actions_, size_t(stride(board)), stride(board), fallback, strategy);
     }
     void saveRecord(int board, float* out) override {

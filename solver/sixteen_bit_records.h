@@ -148,7 +148,7 @@ public:
         accumulate16(use.values(), this->actions_, size_t(stride), stride, arrays.data(), weight,
                      this->headers_[board].scale, limit_, this->skipMarks(board), temp);
     }
-    void averageStrategy(int board, const float* fallback, float* strategy) override {
+    void averageFromSums(int board, const float* fallback, float* strategy) override {
         typename Storage::Use use(*this, board, false);
         normaliseSums16(use.values(), this->actions_, size_t(this->stride(board)), this->stride(board), fallback,
                         strategy);

@@ -66,7 +66,7 @@ void recordStrategy(const SolverState& state, uint32_t node, int record, bool av
     }
     regrets->currentStrategy(record, out);
     NodeStore* sums = state.strategySums(node);
-    if (average && sums && sums->written()) sums->averageStrategy(record, out, out);
+    if (average && sums) sums->averageStrategy(record, out, out);
 }
 
 bool readHeldStrategy(const SolverState& state, uint32_t node, int record, bool average, float* out) {

@@ -119,7 +119,7 @@ private:
         NodeStore* regrets = state_.regrets(node);
         NodeStore* sums = state_.strategySums(node);
         if (regrets) evenSplitWithoutRegrets(*regrets, record, sigma);
-        if (averaged_ && sums && sums->written()) sums->averageStrategy(record, sigma.data(), sigma.data());
+        if (averaged_ && sums) sums->averageStrategy(record, sigma.data(), sigma.data());
         return sigma;
     }
 
