@@ -34,14 +34,13 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
 
     const Lane<P> zero = {};
     Lane<P> S = zero;
-    Lane<P> C[kCardCount];
-    for (Lane<P>& c : C) c = zero;
+    CardTotals<P> C;
     for (const ShowdownEntry& e : opp) {
         const Lane<P> w = rows[e.hand];
         S -= w;
-        C[e.lowCard] -= w;
-        C[e.highCard] -= w;
+        C.add(e.lowCard, e.highCard, -w);
     }
+    C.settle();
     [[maybe_unused]] Lane<P> S0 = zero, keep = zero, rake = zero;
     [[maybe_unused]] Lane<P> C0[Raked ? kCardCount : 1];
     if constexpr (Raked) {
@@ -64,8 +63,7 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
                 const Lane<P> w = rows[opp[k].hand];
                 const Lane<P> twice = w + w;
                 S += twice;
-                C[opp[k].lowCard] += twice;
-                C[opp[k].highCard] += twice;
+                C.add(opp[k].lowCard, opp[k].highCard, twice);
             }
             o = oEnd;
             continue;
@@ -73,9 +71,9 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
         for (size_t k = o; k < oEnd; ++k) {
             const Lane<P> w = rows[opp[k].hand];
             S += w;
-            C[opp[k].lowCard] += w;
-            C[opp[k].highCard] += w;
+            C.add(opp[k].lowCard, opp[k].highCard, w);
         }
+        C.settle();
         for (; t < tEnd; ++t) {
             const ShowdownEntry& e = own[t];
             Lane<P> value = S - C[e.lowCard] - C[e.highCard];
@@ -90,8 +88,7 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
         for (size_t k = o; k < oEnd; ++k) {
             const Lane<P> w = rows[opp[k].hand];
             S += w;
-            C[opp[k].lowCard] += w;
-            C[opp[k].highCard] += w;
+            C.add(opp[k].lowCard, opp[k].highCard, w);
         }
         o = oEnd;
     }
