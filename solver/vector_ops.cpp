@@ -376,6 +376,11 @@ bool anyPositive(const float* v, int n) {
     return positive;
 }
 
+void prefetchBytes(const void* p, size_t bytes) {
+    const char* c = static_cast<const char*>(p);
+    for (size_t offset = 0; offset < bytes; offset += 64) _mm_prefetch(c + offset, _MM_HINT_T0);
+}
+
 double dotProduct(const float* a, const float* b, int n) {
     __m256 lanes = _mm256_setzero_ps();
     int h = 0;
