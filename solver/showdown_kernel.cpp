@@ -23,9 +23,12 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
     ScratchScope scope(scratch);
     Lane<P>* rows = reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(theirs.stride + P) * P));
     gatherRows<W, P>(batch, theirs.count, rows);
-    // Our values by hand, zero for the hands the board blocks (they are in no group).
+    // Our values by hand, zero for the hands the board blocks (they are in no group) and for the
+    // padding. A river state's own numbering holds only hands the board leaves: the groups then
+    // cover every hand, and only the padding needs zeros.
     Lane<P>* out = reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(mine.stride + P) * P));
-    std::memset(static_cast<void*>(out), 0, sizeof(Lane<P>) * size_t(mine.count + P));
+    const size_t covered = table.sorted[traverser].size() == size_t(mine.count) ? size_t(mine.count) : 0;
+    std::memset(static_cast<void*>(out + covered), 0, sizeof(Lane<P>) * (size_t(mine.count + P) - covered));
 
     const std::vector<ShowdownEntry>& opp = table.sorted[1 - traverser];
     const std::vector<ShowdownEntry>& own = table.sorted[traverser];
