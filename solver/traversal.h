@@ -97,7 +97,7 @@ private:
     void evaluateRiverChild(const SegmentSlot& slot, int stateIndex, const float* reach, float* value, float* best);
     // Asks for the records that a decision slot's visit will read: the regrets, and the sums
     // where the visit reads or adds to them.
-    void prefetchDecision(const Segment& segment, int d, int record, bool sums);
+    void prefetchDecision(const Segment& segment, int d, int record);
     bool accumulatesAt(int street) const;
     bool learnsAt(int street) const { return settings_.training && street >= settings_.trainFrom; }
 
