@@ -6,8 +6,8 @@
 #include <random>
 
 #include "cards/showdown_value.h"
-#include "queries/query_games.h"
 #include "solver/showdown_equity.h"
+#include "solver/test_games.h"
 
 namespace qv {
 namespace {
