@@ -7,7 +7,6 @@ import os
 import random
 import re
 import resource
-import shutil
 import socket
 import subprocess
 import sys
@@ -16,28 +15,26 @@ import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "python"))
+sys.path.insert(0, os.path.join(HERE, ".."))
 
 from quorvane.framing import (  # noqa: E402
     COMMAND, FILE, HEADER, NOTICE, PAYLOAD, REPLY, TEXT_LENGTH, Frame, encode_frame)
 from quorvane.server_process import LocalServer  # noqa: E402
+from program_session import fresh_folder  # noqa: E402
 
 PROGRAM = None  # set from the command line
 STARTUP_SECONDS = 60  # sanitizer builds start slowly
 
 
 class Server(LocalServer):
-    """A server in a fresh directory, like the protocol tests' runner: the program is copied there
-    (no configuration script can leak in) and data/ points at the shared test data."""
+    """A server in a fresh folder of its own, like the protocol tests' runner."""
 
     def __init__(self, *options, bind="127.0.0.1", file_size_limit=None):
-        directory = tempfile.mkdtemp(prefix="quorvane-server-test-")
-        shutil.copy(PROGRAM, os.path.join(directory, "quorvane"))
-        os.symlink(os.path.join(HERE, "..", "protocol", "data"), os.path.join(directory, "data"))
         limit = None
         if file_size_limit is not None:
             def limit():
                 resource.setrlimit(resource.RLIMIT_FSIZE, (file_size_limit, file_size_limit))
-        super().__init__("./quorvane", *options, cwd=directory, bind=bind, preexec_fn=limit, timeout=STARTUP_SECONDS)
+        super().__init__("./quorvane", *options, cwd=fresh_folder(PROGRAM), bind=bind, preexec_fn=limit, timeout=STARTUP_SECONDS)
         self.owns_dir = True
 
     def raw(self):
