@@ -63,26 +63,6 @@ TEST(SetRange, ZeroesCombosBelowTheLowCardWithoutCountingThem) {
     EXPECT_EQ(setup.ranges[0][handSlotOf(4, 51)], 1.0);   // 6c As
 }
 
-TEST(SetBoard, AcceptsEveryBoardForm) {
-    struct Case { std::vector<std::string> args; const char* flop; const char* turn; const char* river; };
-    const Case cases[] = {
-        {{"QsJh2h"}, "2h Jh Qs", "", ""},
-        {{"Qs", "Jh", "2h"}, "2h Jh Qs", "", ""},
-        {{"qs", "jh", "2h"}, "2h Jh Qs", "", ""},
-        {{"QsJh2hTd"}, "2h Jh Qs", "Td", ""},
-        {{"QsJh2hTd3c"}, "2h Jh Qs", "Td", "3c"},
-        {{"Qs", "QsJh", "2h"}, "2h Jh Qs", "", ""},
-        {{"QsJh2h", "", "", "Td"}, "2h Jh Qs", "Td", ""},
-        {{"Qs", "Jh", "2h", "Td", "3c"}, "2h Jh Qs", "Td", "3c"},
-    };
-    for (const Case& c : cases) {
-        BoardState board = parseBoard(c.args);
-        EXPECT_EQ(cardsToText(board.flop), c.flop);
-        EXPECT_EQ(cardsToText(board.turn), c.turn);
-        EXPECT_EQ(cardsToText(board.river), c.river);
-    }
-}
-
 TEST(DeckDistribution, NeedsAPositiveSumAndSwitchesIsomorphismOff) {
     GameSetup setup;
     std::vector<double> weights(kCardCount, 0.0);

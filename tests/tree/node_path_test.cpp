@@ -1,4 +1,5 @@
-// Resolving node paths against the built tree, and the children a listing walks.
+// Resolving node paths against the built tree (the protocol's tree_paths script shows turn trees,
+// a missing tree and the children listings).
 #include <stdexcept>
 
 #include "cards/hand_rules.h"
@@ -78,57 +79,10 @@ TEST_F(NodePathTest, CardsBelowTheTreesLowestRankAreNoPath) {
     handRules().lowCard = 0;
     EXPECT_EQ(resolved("r:0:c:c:5d"), "incorrect path");
     EXPECT_EQ(resolved("r:0:c:c:6d"), "OOP_DEC 6d -");
-    EXPECT_EQ(nodeChildren(resolveNodePath("r:0:c:c")).size(), 9u * 4 - 3);  // ranks 6 to A, less the flop
-}
-
-TEST_F(NodePathTest, TurnTreeDealsOnlyTheRiver) {
-    build("QsJh2h8d", {"0 0 0 0"});
-    EXPECT_EQ(resolved("r"), "ROOT 8d -");
-    EXPECT_EQ(resolved("r:0:c:c:Ah"), "OOP_DEC 8d Ah");
-    EXPECT_EQ(resolved("r:0:c:c:8d"), "incorrect path");
-    EXPECT_EQ(resolved("r:0:c:c:Ah:c:c:Kh"), "incorrect path");
-}
-
-TEST_F(NodePathTest, WithoutTreeEveryPathFails) {
-    addLines({"30"});
-    for (const char* path : {"r", "r:0", "nonsense"}) EXPECT_EQ(resolved(path), "missing/incorrect tree");
-}
-
-TEST_F(NodePathTest, SplitChildrenAreTheCardsStillToComeAceFirst) {
-    build("QsJh2h", {"0 0 0 0 0 0"});
-    std::vector<NodeChild> turns = nodeChildren(resolveNodePath("r:0:c:c"));
-    ASSERT_EQ(turns.size(), 49u);
-    EXPECT_EQ(turns.front().label, "As");
-    EXPECT_EQ(turns[1].label, "Ah");
-    EXPECT_EQ(turns[4].label, "Ks");
-    EXPECT_EQ(turns.back().label, "2c");
-    for (const NodeChild& child : turns) {
-        EXPECT_NE(child.label, "Qs");
-        EXPECT_FALSE(child.ref.split);
-        EXPECT_EQ(child.ref.river, -1);
-    }
-    EXPECT_EQ(turns[0].ref.turn, 51);
-
-    std::vector<NodeChild> rivers = nodeChildren(resolveNodePath("r:0:c:c:As:c:c"));
-    ASSERT_EQ(rivers.size(), 48u);
-    EXPECT_EQ(rivers.front().label, "Ah");
-    EXPECT_EQ(rivers.front().ref.turn, 51);
-    EXPECT_EQ(rivers.front().ref.river, 38);
-}
-
-TEST_F(NodePathTest, DecisionChildrenFollowTheActionOrder) {
-    build("QsJh2h", {"0 0 10", "0 45", "0 30 90"});
-    std::vector<std::string> labels;
-    std::vector<bool> splits;
-    for (const NodeChild& child : nodeChildren(resolveNodePath("r:0:c"))) {
-        labels.push_back(child.label);
-        splits.push_back(child.ref.split);
-    }
-    EXPECT_EQ(labels, (std::vector<std::string>{"b45", "b30", "c"}));
-    EXPECT_EQ(splits, (std::vector<bool>{false, false, true}));
-    std::vector<NodeChild> top = nodeChildren(resolveNodePath("r"));
-    ASSERT_EQ(top.size(), 1u);
-    EXPECT_EQ(top[0].ref.node, &schematicRoot());
+    const std::vector<NodeChild> turns = nodeChildren(resolveNodePath("r:0:c:c"));
+    ASSERT_EQ(turns.size(), 9u * 4 - 3);  // ranks 6 to A, less the flop, ace first
+    EXPECT_EQ(turns.front().label + turns[1].label + turns[4].label + turns.back().label, "AsAhKs6c");
+    EXPECT_EQ(turns.front().ref.turn, 51);
 }
 
 }  // namespace

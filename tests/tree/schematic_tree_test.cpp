@@ -111,16 +111,5 @@ TEST_F(SchematicTreeTest, RemovalFollowsKeysAndNamesTheFoldWithZero) {
     }
 }
 
-TEST_F(SchematicTreeTest, RemovalKeysTurnOnlyAZeroAfterABetIntoTheFold) {
-    EXPECT_EQ(removalKeys({0, 0, 30, 0}), (std::vector<double>{0, 0, 30, -1}));
-    EXPECT_EQ(removalKeys({0, 0}), (std::vector<double>{0, 0}));
-}
-
-TEST_F(SchematicTreeTest, EffectiveStackIsTheLargestKey) {
-    EXPECT_EQ(effectiveStack(schematicRoot()), 0);
-    addLines({"0 33 83 200 200", "75 75"});
-    EXPECT_EQ(effectiveStack(schematicRoot()), 200);
-}
-
 }  // namespace
 }  // namespace qv::test

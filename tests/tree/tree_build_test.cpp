@@ -18,30 +18,6 @@ protected:
     }
 };
 
-TEST_F(TreeBuildTest, BetLineGivesCallBeforeFold) {
-    addLines({"30"});
-    FlattenedTree flat = flattenSchematicTree(schematicRoot(), 1, 100);
-    ASSERT_EQ(flat.records.size(), 4u);
-    struct Expected {
-        ActionType type;
-        uint32_t parent;
-        int player, street;
-        double stake;
-    };
-    const Expected expected[] = {{ActionType::Decision, 0xFFFFFFFFu, 0, 1, 0},
-                                 {ActionType::Decision, 0, 1, 1, 0},
-                                 {ActionType::Showdown, 1, -1, -1, 80},
-                                 {ActionType::Fold, 1, -1, -1, 50}};
-    for (size_t i = 0; i < 4; ++i) {
-        const ActionRecord& r = flat.records[i];
-        EXPECT_EQ(r.type, expected[i].type) << i;
-        EXPECT_EQ(r.parent, expected[i].parent) << i;
-        EXPECT_EQ(r.player, expected[i].player) << i;
-        EXPECT_EQ(r.street, expected[i].street) << i;
-        EXPECT_EQ(r.stake, expected[i].stake) << i;
-    }
-}
-
 TEST_F(TreeBuildTest, LinesEndingAfterTheRiverAreInvalid) {
     struct Case {
         std::string board, line, error;
