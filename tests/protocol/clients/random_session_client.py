@@ -49,29 +49,6 @@ SHORT_DECK_TURN = ["set_low_card 6", "set_range OOP " + " ".join(["1"] * 1326),
                    "set_low_card 2"]
 
 
-def tokenize(line):
-    tokens, current, quoted = [], "", False
-    for c in line:
-        if quoted:
-            if c == '"':
-                if current:
-                    tokens.append(current)
-                current, quoted = "", False
-            else:
-                current += c
-        elif c == " ":
-            if current:
-                tokens.append(current)
-            current = ""
-        elif c == '"':
-            quoted = True
-        else:
-            current += c
-    if current:
-        tokens.append(current)
-    return tokens
-
-
 class Generator:
     def __init__(self, rng):
         self.r = rng
@@ -167,7 +144,7 @@ class Generator:
 
     def mutate(self, line):
         r = self.r
-        tokens = tokenize(line)
+        tokens = line.split()  # quotes stay on their tokens
         word, args = tokens[0], tokens[1:]
         for _ in range(r.randint(1, 3)):
             kind = r.random()
@@ -184,7 +161,7 @@ class Generator:
             elif kind < 0.8:
                 args.append(r.choice(HOSTILE))
             elif kind < 0.9:
-                word = tokenize(self.valid())[0]
+                word = self.valid().split()[0]
             else:
                 args = args[:r.randint(0, len(args))]
         # Bounded durations stay bounded: only the count and time of these are left alone, and the
