@@ -7,7 +7,6 @@ Run by ctest as: /usr/bin/python3 workers_test.py PROGRAM TESTCASE
 import os
 import signal
 import socket
-import subprocess
 import sys
 import threading
 import time
@@ -17,7 +16,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "python"))
 sys.path.insert(0, os.path.join(HERE, ".."))
 
-from quorvane.framing import PAYLOAD, REPLY, encode_frame, read_frame  # noqa: E402
+from quorvane import COMBO_NAMES  # noqa: E402
+from quorvane.framing import REPLY, encode_frame, read_frame  # noqa: E402
 from quorvane.server_process import LocalServer, free_port  # noqa: E402
 import program_session  # noqa: E402
 from program_session import PipeSession  # noqa: E402
@@ -40,15 +40,9 @@ def read_text(path):
         return f.read().decode("utf-8", "replace")
 
 
-def hand_order():
-    result = subprocess.run([PROGRAM], input="show_hand_order\n", capture_output=True, text=True, check=True)
-    return result.stdout.splitlines()[1].split()
-
-
 def small_game():
     """A flop game that solves in a fraction of a second: broadway hands and a few lines."""
-    ranks = "23456789TJQKA"
-    weights = " ".join("1" if ranks.index(c[0]) >= 8 and ranks.index(c[2]) >= 8 else "0" for c in hand_order())
+    weights = " ".join("1" if name[0] in "TJQKA" and name[2] in "TJQKA" else "0" for name in COMBO_NAMES)
     return ["set_range OOP " + weights, "set_range IP " + weights, "set_board Ks7d2c", "set_pot 0 0 100",
             "add_line 0 0 0 0 0 0", "add_line 0 0 0 0 0 50 50", "add_line 0 0 0 50 50 50 50",
             "add_line 0 0 50 50 50 50", "add_line 50 50 50 50 50 50", "add_line 50 150 150 150 150 150 150",
