@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -162,6 +163,7 @@ public:
             return;
         }
         auto strategy = nodeAverageStrategy(state_, node, turnOf(dealt), riverOf(dealt));
+        if (strategy.size() != n.children.size()) throw std::logic_error("the solver has no strategy here");
         for (size_t a = 0; a < n.children.size(); ++a) {
             uint32_t child = n.children[a];
             std::vector<double> childReach = reach;
