@@ -1,5 +1,5 @@
-// Building the game tree: the checks and what a failed build leaves behind (node counts of the
-// benchmark line sets are the tree_listings protocol script's).
+// Building the game tree: the checks and what a failed build leaves behind (lines that go past the
+// river are tree_lines's, node counts of the benchmark line sets tree_listings's).
 #include "interpreter/errors.h"
 #include "tree_fixture.h"
 
@@ -18,33 +18,6 @@ protected:
         return "";
     }
 };
-
-TEST_F(TreeBuildTest, LinesEndingAfterTheRiverAreInvalid) {
-    struct Case {
-        std::string board, line, error;
-        int decisions, showdowns;
-    };
-    const Case cases[] = {
-        {"QsJh2h", "0 0 0 0 0 0", "", 6, 1},
-        {"QsJh2h", "0 0 0 0 0 0 0", "invalid line", 0, 0},
-        {"QsJh2h8d", "0 0 0 0", "", 4, 1},
-        {"QsJh2h8d", "0 0 30 30 30", "invalid line", 0, 0},
-        {"QsJh2h8d3c", "0 0", "", 2, 1},
-        {"QsJh2h8d3c", "0 0 0", "invalid line", 0, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.board + " / " + c.line);
-        clearLines();
-        freeBuiltTree();
-        setBoard(c.board);
-        addLines({c.line});
-        EXPECT_EQ(buildError(), c.error);
-        EXPECT_EQ(builtTree().present, c.error.empty());
-        if (!c.error.empty()) continue;
-        EXPECT_EQ(builtTree().solver->counts().decision, c.decisions);
-        EXPECT_EQ(builtTree().solver->counts().showdown, c.showdowns);
-    }
-}
 
 TEST_F(TreeBuildTest, ChecksComeInOrderAndChangeNothing) {
     addLines({"30"});
