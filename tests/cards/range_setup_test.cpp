@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "cards/combo_tables.h"
 #include "cards/range_setup.h"
 #include "interpreter/dispatch.h"
 #include "interpreter/errors.h"
