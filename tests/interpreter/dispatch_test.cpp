@@ -1,8 +1,7 @@
-// The command table and the dispatch states; what a session answers (substitution, end strings,
-// suppressed ok lines) is shown by the interpreter protocol scripts.
+// The command table as a whole; what a session answers (substitution, end strings, suppressed ok
+// lines, skipped lines and labels, error lines) is shown by the interpreter protocol scripts.
 #include <gtest/gtest.h>
 
-#include <boost/regex.hpp>
 #include <set>
 
 #include "interpreter/command_table.h"
@@ -39,36 +38,6 @@ TEST_F(DispatchTest, TableHasUniqueWordsAndTheFullCatalogue) {
     }
     EXPECT_EQ(names.size(), 130u);  // the catalogue's 129 and show_version
     EXPECT_EQ(names.count("exit"), 0u);
-}
-
-TEST_F(DispatchTest, SkippingStatesConsumeLinesInOrder) {
-    interpreter().soughtLabel = "L";
-    EXPECT_EQ(run("echo hidden"), "");
-    EXPECT_EQ(run("end_if"), "");  // end_if is skipped too while a label is sought
-    EXPECT_EQ(run("LABEL: other"), "");
-    EXPECT_EQ(interpreter().soughtLabel, "L");
-    EXPECT_EQ(run("LABEL: L"), "");
-    EXPECT_TRUE(interpreter().soughtLabel.empty());
-    interpreter().ifSkipping = true;
-    EXPECT_EQ(run("echo hidden"), "");
-    EXPECT_EQ(run("if_match a a"), "");  // no nesting: skipped like any line
-    EXPECT_TRUE(interpreter().ifSkipping);
-    EXPECT_EQ(run("end_if"), "");
-    EXPECT_EQ(run("echo shown"), "shown\n");
-}
-
-// Errors raised by handlers keep the command word of the command that raised them.
-TEST_F(DispatchTest, ErrorKindsMapToTheirReplyLines) {
-    EXPECT_EQ(run("verify_value"), "ERROR: verify_value incorrect or missing argument\n");
-    EXPECT_EQ(interpreter().currentCommand, "verify_value");
-    EXPECT_EQ(run("set_threads 99999999999"), "ERROR: Invalid value\n");
-    std::string libraryMessage;
-    try {
-        boost::regex unused("[", boost::regex::ECMAScript);
-    } catch (const boost::regex_error& e) {
-        libraryMessage = e.what();
-    }
-    EXPECT_EQ(run("if_match a \"[\""), libraryMessage + "\n");
 }
 
 }  // namespace
