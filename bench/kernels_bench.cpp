@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cards/card_tables.h"
+#include "cards/showdown_value.h"
 #include "solver/terminal_kernels.h"
 #include "solver/vector_ops.h"
 
@@ -36,8 +37,8 @@ KernelInput makeInput(int width, int zeroPercent = 0) {
         for (double& w : ranges[p]) w = u(rng) < (p == 0 ? 0.19 : 0.14) ? 1.0 : 0.0;
     }
     in.hands = buildHandLists(ranges, in.board);
-    std::vector<uint32_t> strength(kComboCount);
-    for (uint32_t& s : strength) s = uint32_t(u(rng) * 400);
+    std::array<HandValue, kComboCount> strength;
+    showdownValues(in.board, strength);
     in.table = buildShowdownTable({in.hands[0].view(), in.hands[1].view()},
                                   [&](int p, int h) { return strength[in.hands[p].slot[h]]; });
     std::vector<bool> gone(size_t(in.hands[1].count));

@@ -23,14 +23,13 @@ void foldKernel(const HandView& mine, const HandView& theirs, CardMask board, co
     gatherRows<W, P>(batch, theirs.count, rows);
     const Lane<P> zero = {};
     Lane<P> T = zero;
-    Lane<P> C[kCardCount];
-    for (Lane<P>& c : C) c = zero;
+    CardTotals<P> C;
     for (int k = 0; k < theirs.count; ++k) {
         const Lane<P> w = rows[k];
         T += w;
-        C[theirs.lowCard[k]] += w;
-        C[theirs.highCard[k]] += w;
+        C.add(theirs.lowCard[k], theirs.highCard[k], w);
     }
+    C.settle();
     // Members whose opponent has no weight left get zeros, whatever rounding left in T.
     Lane<P> live = zero;
     if constexpr (P == 1)

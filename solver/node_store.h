@@ -61,6 +61,10 @@ public:
     // operation outside such a pair opens the record for itself. Plain classes do nothing here.
     virtual void openRecord(int board) { (void)board; }
     virtual void closeRecord(int board) { (void)board; }
+    // Asks for a record's memory ahead of its use: a tree too large for the caches streams its
+    // records from memory, and each is read in runs too short for the hardware to foresee.
+    // Packed classes decode a row at once and ask for nothing.
+    virtual void prefetchRecord(int board) { (void)board; }
 
     // Regret stores: the current strategy of every hand by regret matching.
     virtual void currentStrategy(int board, float* strategy) { (void)board, (void)strategy; }

@@ -40,6 +40,7 @@ public:
     FloatStore(int actions, LayoutPointer layout, Paging paging)
         : NodeStore(actions, std::move(layout)), data_(totalElements(), paging) {}
 
+    void prefetchRecord(int board) override { prefetchBytes(values(board), sizeof(float) * recordElements(board)); }
     void currentStrategy(int board, float* strategy) override {
         regretMatch(values(board), actions_, size_t(stride(board)), stride(board), strategy);
     }
@@ -101,6 +102,8 @@ public:
         for (const auto& b : blocks_) bytes += b.bytes();
         return bytes;
     }
+
+    void prefetchRecord(int board) override { prefetchBytes(values(board), sizeof(uint16_t) * recordElements(board)); }
 
     class Use {
     public:

@@ -23,9 +23,12 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
     ScratchScope scope(scratch);
     Lane<P>* rows = reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(theirs.stride + P) * P));
     gatherRows<W, P>(batch, theirs.count, rows);
-    // Our values by hand, zero for the hands the board blocks (they are in no group).
+    // Our values by hand, zero for the hands the board blocks (they are in no group) and for the
+    // padding. A river state's own numbering holds only hands the board leaves: the groups then
+    // cover every hand, and only the padding needs zeros.
     Lane<P>* out = reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(mine.stride + P) * P));
-    std::memset(static_cast<void*>(out), 0, sizeof(Lane<P>) * size_t(mine.count + P));
+    const size_t covered = table.sorted[traverser].size() == size_t(mine.count) ? size_t(mine.count) : 0;
+    std::memset(static_cast<void*>(out + covered), 0, sizeof(Lane<P>) * (size_t(mine.count + P) - covered));
 
     const std::vector<ShowdownEntry>& opp = table.sorted[1 - traverser];
     const std::vector<ShowdownEntry>& own = table.sorted[traverser];
@@ -34,14 +37,13 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
 
     const Lane<P> zero = {};
     Lane<P> S = zero;
-    Lane<P> C[kCardCount];
-    for (Lane<P>& c : C) c = zero;
+    CardTotals<P> C;
     for (const ShowdownEntry& e : opp) {
         const Lane<P> w = rows[e.hand];
         S -= w;
-        C[e.lowCard] -= w;
-        C[e.highCard] -= w;
+        C.add(e.lowCard, e.highCard, -w);
     }
+    C.settle();
     [[maybe_unused]] Lane<P> S0 = zero, keep = zero, rake = zero;
     [[maybe_unused]] Lane<P> C0[Raked ? kCardCount : 1];
     if constexpr (Raked) {
@@ -64,8 +66,7 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
                 const Lane<P> w = rows[opp[k].hand];
                 const Lane<P> twice = w + w;
                 S += twice;
-                C[opp[k].lowCard] += twice;
-                C[opp[k].highCard] += twice;
+                C.add(opp[k].lowCard, opp[k].highCard, twice);
             }
             o = oEnd;
             continue;
@@ -73,9 +74,9 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
         for (size_t k = o; k < oEnd; ++k) {
             const Lane<P> w = rows[opp[k].hand];
             S += w;
-            C[opp[k].lowCard] += w;
-            C[opp[k].highCard] += w;
+            C.add(opp[k].lowCard, opp[k].highCard, w);
         }
+        C.settle();
         for (; t < tEnd; ++t) {
             const ShowdownEntry& e = own[t];
             Lane<P> value = S - C[e.lowCard] - C[e.highCard];
@@ -90,8 +91,7 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
         for (size_t k = o; k < oEnd; ++k) {
             const Lane<P> w = rows[opp[k].hand];
             S += w;
-            C[opp[k].lowCard] += w;
-            C[opp[k].highCard] += w;
+            C.add(opp[k].lowCard, opp[k].highCard, w);
         }
         o = oEnd;
     }

@@ -57,12 +57,28 @@ void Traversal::solveSegment(int segmentIndex, int stateIndex, const float* reac
     ascend(segment, stateIndex, frame);
 }
 
+void Traversal::prefetchDecision(const Segment& segment, int d, int record, bool sums) {
+    const int node = segment.slots[d].node;
+    if (NodeStore* regrets = state_.regrets(node)) regrets->prefetchRecord(record);
+    if (!sums) return;
+    if (NodeStore* store = state_.strategySums(node)) store->prefetchRecord(record);
+}
+
 void Traversal::descend(const Segment& segment, int record, Frame& frame) {
     ScratchStack& scratch = threadScratch();
     const int p = settings_.traverser;
-    for (int d : segment.decisions) {
+    const std::vector<int>& decisions = segment.decisions;
+    for (size_t k = 0; k < decisions.size(); ++k) {
+        const int d = decisions[k];
         const float* reach = frame.reach[d];
         if (!reach) continue;
+        // The next slot's records arrive while this one is worked on.
+        if (k + 1 < decisions.size()) {
+            const int next = decisions[k + 1];
+            prefetchDecision(segment, next, record,
+                             segment.slots[next].player != p ? accumulatesAt(segment.street) || !learnsAt(segment.street)
+                                                             : !learnsAt(segment.street));
+        }
         const SegmentSlot& slot = segment.slots[d];
         const int q = slot.player;
         const int actions = slot.actions;

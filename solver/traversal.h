@@ -95,6 +95,9 @@ private:
     // A slot's value at a river state whose hands are numbered afresh: reach and values are
     // carried between the two numberings.
     void evaluateRiverChild(const SegmentSlot& slot, int stateIndex, const float* reach, float* value, float* best);
+    // Asks for the records that a decision slot's visit will read: the regrets, and the sums
+    // where the visit reads or adds to them.
+    void prefetchDecision(const Segment& segment, int d, int record, bool sums);
     bool accumulatesAt(int street) const;
     bool learnsAt(int street) const { return settings_.training && street >= settings_.trainFrom; }
 

@@ -56,6 +56,9 @@ void gatherInto(float* out, const float* v, const uint16_t* index, int n);
 void gatherAddScaled(float* out, const float* v, const uint16_t* index, float factor, int n);
 bool anyPositive(const float* v, int n);
 // Sum of a[h] * b[h]: 8 fused multiply-add lanes added pairwise, then the scalar tail.
+// Asks for the cache lines of `bytes` bytes at `p` ahead of their use.
+void prefetchBytes(const void* p, size_t bytes);
+
 double dotProduct(const float* a, const float* b, int n);
 
 }  // namespace qv
