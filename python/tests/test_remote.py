@@ -1,8 +1,5 @@
 """The remote transport: frames, and a server-mode engine answering like a child process."""
 import io
-import select
-import socket
-import subprocess
 
 import numpy as np
 import pytest
@@ -10,6 +7,7 @@ import pytest
 from conftest import benchmark_game
 from quorvane import Engine, EngineError, Solver
 from quorvane import framing
+from quorvane.server_process import LocalServer
 
 
 @pytest.mark.parametrize("kind, body, text", [
@@ -23,32 +21,11 @@ def test_frames_read_back_as_written(kind, body, text):
         assert framing.read_frame(stream.read) == (kind, body, text)
 
 
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
-
-
 @pytest.fixture
 def server(program):
     """An engine in server mode on a free local port, ending when its client goes."""
-    port = free_port()
-    process = subprocess.Popen([program, "--server", "--port", str(port), "--exit"],
-                               stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                               stderr=subprocess.STDOUT, text=True)
-    try:
-        seen = []
-        while select.select([process.stdout], [], [], 10)[0]:
-            line = process.stdout.readline()
-            seen.append(line.strip())
-            if not line or line.startswith("Listening to"):
-                break
-        if not seen or not seen[-1].startswith("Listening to"):
-            pytest.skip(f"this engine does not serve over TCP: {' | '.join(seen[-2:])}")
-        yield port, process
-    finally:
-        process.kill()
-        process.wait()
+    with LocalServer(program, "--exit") as started:
+        yield started.port, started.process
 
 
 def test_a_server_engine_answers_as_a_child_engine_does(program, server):

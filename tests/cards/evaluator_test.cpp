@@ -59,33 +59,9 @@ HandValue bestOfFive(const std::vector<Card>& cards) {
     return best;
 }
 
-TEST(Evaluator, KnownHandsHaveTheirValues) {
-    struct Case { const char* cards; HandValue value; };
-    const Case cases[] = {
-        {"AsKsQsJsTs", 0x080c0000},
-        {"5c4d3h2sAc", 0x04030000},
-        {"KcKdKh9c9d9h2s", 0x060b7000},
-        {"AcAdKcKdQcQd2s", 0x020cba00},
-        {"AsAdKc9h7s4d2c", 0x010cb750},
-        {"AhKh9h5h2hQdJc", 0x050cb730},
-        {"2h3h4h5h6h7cQd", 0x08040000},   // the straight flush beats the longer straight
-        {"AcAdAhAsKcKdKh", 0x070cb000},    // quads with trips: the trips rank is the kicker
-        {"AcAdAhAs2c2d3c", 0x070c1000},
-        {"9c8d7h6s5c4d", 0x04070000},
-        {"9c8c7c6c2c5d4h", 0x05076540},    // the flush beats the straight beside it
-        {"9h8h7h2h5h6c", 0x05076530},      // six cards: straight and flush in different suits
-        {"Tc9c8c7c6c5h", 0x08080000},
-        {"3c4d5h6sAh2h", 0x04040000},      // six-high beats the wheel
-        {"JcJdJh", 0x03090000},
-        {"JcJd2h", 0x01090000},
-        {"Jc5d2h", 0x00093000},
-        {"JcJdJhJs", 0x07090000},
-        {"JcJd3h3s", 0x02091000},
-        {"JcJd3h4s", 0x01092100},
-        {"Jc7d3h4s", 0x00095210},
-        {"JcJdJh4s", 0x03092000},
-    };
-    for (const Case& c : cases) EXPECT_EQ(evaluateText(c.cards), c.value) << c.cards;
+// The values' encoding is anchored by the eval_hand protocol script; here every hand is checked
+// against the reference, which shares no code with the evaluator.
+TEST(Evaluator, OnlyThreeToSevenCardsHaveAValue) {
     Card eight[8] = {0, 1, 2, 3, 4, 5, 6, 7};
     EXPECT_EQ(evaluateHand(eight, 8), 0u);
     EXPECT_EQ(evaluateHand(eight, 2), 0u);

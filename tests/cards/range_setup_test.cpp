@@ -1,9 +1,10 @@
+// Range and deck set-up: what cards_verbose_reports shows (a range's report, combos below the low
+// card, the deck switching isomorphism off) is not repeated here.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "cards/combo_tables.h"
-#include "cards/hand_rules.h"
 #include "cards/range_setup.h"
 #include "interpreter/dispatch.h"
 #include "interpreter/errors.h"
@@ -18,69 +19,6 @@ std::string errorOf(const std::function<void()>& action) {
         return e.what();
     }
     return "";
-}
-
-ComboIndex comboOf(const std::string& cards) {
-    CardMask mask = parseCards(cards);
-    return cardTables().comboOfSlot[handSlotOf(highestCard(mask), lowestCard(mask))];
-}
-
-class LowCardGuard {
-public:
-    explicit LowCardGuard(int lowCard) { handRules().lowCard = lowCard; }
-    ~LowCardGuard() { handRules().lowCard = 0; }
-};
-
-TEST(SetRange, StoresWeightsInSlotOrderAndReports) {
-    GameSetup setup;
-    std::vector<double> weights(kComboCount, 1.0);
-    weights[comboOf("AhAs")] = 0.000009;
-    weights[comboOf("KhKs")] = 0.00001;
-    weights[comboOf("QhQs")] = 2.5;
-    weights[comboOf("JhJs")] = -1;
-    RangeReport report = setRange(setup, 1, weights);
-    const std::vector<double>& range = setup.ranges[1];
-    ASSERT_EQ(range.size(), size_t(kComboCount));
-    EXPECT_EQ(range[handSlotOf(38, 51)], 0.0);
-    EXPECT_EQ(range[handSlotOf(37, 50)], 0.00001);
-    EXPECT_EQ(range[handSlotOf(36, 49)], 2.5);
-    EXPECT_EQ(range[handSlotOf(35, 48)], -1.0);
-    EXPECT_EQ(report.smallest, -1.0);
-    EXPECT_EQ(report.largest, 2.5);
-    EXPECT_EQ(report.nonzero, kComboCount - 2);
-    EXPECT_EQ(report.roundedToZero, 1);
-    EXPECT_TRUE(setup.ranges[0].empty());
-}
-
-TEST(SetRange, ZeroesCombosBelowTheLowCardWithoutCountingThem) {
-    LowCardGuard shortDeck(4);  // deck from the six up: 36 cards, 630 combos
-    GameSetup setup;
-    RangeReport report = setRange(setup, 0, std::vector<double>(kComboCount, 1.0));
-    EXPECT_EQ(report.nonzero, 630);
-    EXPECT_EQ(report.roundedToZero, 0);
-    EXPECT_EQ(report.smallest, 0.0);
-    EXPECT_EQ(setup.ranges[0][handSlotOf(3, 51)], 0.0);   // 5c As
-    EXPECT_EQ(setup.ranges[0][handSlotOf(4, 51)], 1.0);   // 6c As
-}
-
-TEST(SetBoard, AcceptsEveryBoardForm) {
-    struct Case { std::vector<std::string> args; const char* flop; const char* turn; const char* river; };
-    const Case cases[] = {
-        {{"QsJh2h"}, "2h Jh Qs", "", ""},
-        {{"Qs", "Jh", "2h"}, "2h Jh Qs", "", ""},
-        {{"qs", "jh", "2h"}, "2h Jh Qs", "", ""},
-        {{"QsJh2hTd"}, "2h Jh Qs", "Td", ""},
-        {{"QsJh2hTd3c"}, "2h Jh Qs", "Td", "3c"},
-        {{"Qs", "QsJh", "2h"}, "2h Jh Qs", "", ""},
-        {{"QsJh2h", "", "", "Td"}, "2h Jh Qs", "Td", ""},
-        {{"Qs", "Jh", "2h", "Td", "3c"}, "2h Jh Qs", "Td", "3c"},
-    };
-    for (const Case& c : cases) {
-        BoardState board = parseBoard(c.args);
-        EXPECT_EQ(cardsToText(board.flop), c.flop);
-        EXPECT_EQ(cardsToText(board.turn), c.turn);
-        EXPECT_EQ(cardsToText(board.river), c.river);
-    }
 }
 
 TEST(DeckDistribution, NeedsAPositiveSumAndSwitchesIsomorphismOff) {

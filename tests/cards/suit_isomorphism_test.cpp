@@ -101,17 +101,6 @@ TEST(SuitIsomorphism, RelabellingKeepsHandValuesAndWeights) {
     }
 }
 
-TEST(SuitIsomorphism, DeckWeightsMoveWithTheirSuits) {
-    std::array<double, kCardCount> weights{};
-    for (Card c = 0; c < kCardCount; ++c) weights[c] = c;
-    SuitPermutation perm = canonicalSuitPermutation(parseCards("QsJh2h"));
-    auto out = relabelDeckWeights(weights, perm);
-    EXPECT_EQ(out[cardOf("Qd")], weights[cardOf("Qs")]);
-    EXPECT_EQ(out[cardOf("2c")], weights[cardOf("2h")]);
-    EXPECT_EQ(out[cardOf("Ah")], weights[cardOf("Ac")]);
-    EXPECT_EQ(out[cardOf("5s")], weights[cardOf("5d")]);
-}
-
 TEST(SuitIsomorphism, BoardSymmetriesAndMissingImages) {
     EXPECT_EQ(boardSymmetries(parseCards("Ks9s4s")).size(), 6u);
     EXPECT_EQ(boardSymmetries(parseCards("QsJh2h")).size(), 2u);

@@ -1,6 +1,7 @@
+// The command table as a whole; what a session answers (substitution, end strings, suppressed ok
+// lines, skipped lines and labels, error lines) is shown by the interpreter protocol scripts.
 #include <gtest/gtest.h>
 
-#include <boost/regex.hpp>
 #include <set>
 
 #include "interpreter/command_table.h"
@@ -11,23 +12,6 @@ namespace qv {
 namespace {
 
 using DispatchTest = FreshSession;
-
-TEST_F(DispatchTest, SubstitutionReplacesOnlyKnownDollarNames) {
-    variables().set("x", "5");
-    variables().set("$", "never");
-    EXPECT_EQ(substituteVariables({"echo", "$x", "$y", "$", "x$x", "$$"}),
-              (TokenList{"echo", "5", "$y", "$", "x$x", "never"}));
-    EXPECT_EQ(substituteVariables({"#c", "$x"}), (TokenList{"#c", "$x"}));  // comments untouched
-    EXPECT_EQ(substituteVariables({"$x"}), (TokenList{"5"}));  // the command word too
-    EXPECT_EQ(substituteVariables({}), TokenList{});
-}
-
-TEST_F(DispatchTest, SubstitutionRunsExactlyTwice) {
-    variables().set("a", "$b");
-    variables().set("b", "$c");
-    variables().set("c", "end");
-    EXPECT_EQ(run("echo $a $b $c"), "$c end end\n");
-}
 
 // The argument-count check runs for every row with a fixed count, before its handler: one token
 // too many and one too few both answer the argument error of that command word.
@@ -54,67 +38,6 @@ TEST_F(DispatchTest, TableHasUniqueWordsAndTheFullCatalogue) {
     }
     EXPECT_EQ(names.size(), 130u);  // the catalogue's 129 and show_version
     EXPECT_EQ(names.count("exit"), 0u);
-}
-
-TEST_F(DispatchTest, EndStringFollowsEveryKindOfReply) {
-    interpreter().endString = "DONE";
-    const std::pair<std::string, std::string> cases[] = {
-        {"is_ready", "is_ready ok!\nDONE\n"},
-        {"sleep 0", "DONE\n"},
-        {"foo", "ERROR: Command foo not recognized\nDONE\n"},
-        {"set_threads x", "ERROR: Invalid value\nDONE\n"},
-        {"get_value k", "ERROR: get_value invalid key\nDONE\n"},
-        {"set_pot 1", "ERROR: set_pot incorrect or missing argument\nDONE\n"},
-        {"#comment", ""},
-        {"LABEL: a", ""},
-        {"end_if", ""},
-        {"   ", ""},
-    };
-    for (const auto& [line, expected] : cases) EXPECT_EQ(run(line), expected) << line;
-}
-
-TEST_F(DispatchTest, EndStringIsWrittenVerbatimAndObeysTheHashRule) {
-    interpreter().endString = "100%s";
-    EXPECT_EQ(run("disconnect"), "100%s\n");
-    interpreter().endString = "#end";
-    EXPECT_EQ(run("disconnect"), "");
-}
-
-TEST_F(DispatchTest, SkippingStatesConsumeLinesInOrder) {
-    interpreter().soughtLabel = "L";
-    EXPECT_EQ(run("echo hidden"), "");
-    EXPECT_EQ(run("end_if"), "");  // end_if is skipped too while a label is sought
-    EXPECT_EQ(run("LABEL: other"), "");
-    EXPECT_EQ(interpreter().soughtLabel, "L");
-    EXPECT_EQ(run("LABEL: L"), "");
-    EXPECT_TRUE(interpreter().soughtLabel.empty());
-    interpreter().ifSkipping = true;
-    EXPECT_EQ(run("echo hidden"), "");
-    EXPECT_EQ(run("if_match a a"), "");  // no nesting: skipped like any line
-    EXPECT_TRUE(interpreter().ifSkipping);
-    EXPECT_EQ(run("end_if"), "");
-    EXPECT_EQ(run("echo shown"), "shown\n");
-}
-
-// Errors raised by handlers keep the command word of the command that raised them.
-TEST_F(DispatchTest, ErrorKindsMapToTheirReplyLines) {
-    EXPECT_EQ(run("verify_value"), "ERROR: verify_value incorrect or missing argument\n");
-    EXPECT_EQ(interpreter().currentCommand, "verify_value");
-    EXPECT_EQ(run("set_threads 99999999999"), "ERROR: Invalid value\n");
-    std::string libraryMessage;
-    try {
-        boost::regex unused("[", boost::regex::ECMAScript);
-    } catch (const boost::regex_error& e) {
-        libraryMessage = e.what();
-    }
-    EXPECT_EQ(run("if_match a \"[\""), libraryMessage + "\n");
-}
-
-TEST_F(DispatchTest, SuppressOkHidesOnlyOkLines) {
-    interpreter().flags.suppressOk = true;
-    EXPECT_EQ(run("set_value a 1"), "");
-    EXPECT_EQ(run("get_value a"), "a 1\n");
-    EXPECT_EQ(run("set_threads -"), "ERROR: Invalid value\n");
 }
 
 }  // namespace

@@ -46,10 +46,7 @@ public:
         if (content.size() + size > capacity_) throw FrameError("disk full");
         content.append(reinterpret_cast<const char*>(data), size);
     }
-    void finish() override {
-        open = false;
-        ++finished;
-    }
+    void finish() override { open = false; }
     void discard() noexcept override {
         open = false;
         content.clear();
@@ -58,7 +55,7 @@ public:
 
     std::string content;
     bool open = false;
-    int finished = 0, discarded = 0;
+    int discarded = 0;
     size_t largestWrite = 0;
 
 private:

@@ -139,15 +139,5 @@ TEST(Frames, AnnouncedLengthsAreNeverTrusted) {
     }
 }
 
-TEST(Frames, AFileThatCannotBeWrittenIsDiscardedAndTheFrameRefused) {
-    std::mt19937 rng(5);
-    MemorySource source(encode({kFileFrame, "load_tree", randomBytes(rng, 300000)}));
-    MemoryFileSink files(100000);
-    ServerMessage message;
-    EXPECT_THROW(readFrame(source, files, message), FrameError);
-    EXPECT_EQ(files.discarded, 1);
-    EXPECT_EQ(files.finished, 0);
-}
-
 }  // namespace
 }  // namespace qv

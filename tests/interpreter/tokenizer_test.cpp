@@ -1,36 +1,13 @@
+// Tokenising as properties; the quote and blank rules case by case, and line ends, are the
+// interpreter_tokens and interpreter_crlf_input protocol scripts'.
 #include <gtest/gtest.h>
 
 #include <random>
-#include <sstream>
 
 #include "interpreter/dispatch.h"
 
 namespace qv {
 namespace {
-
-using namespace std::string_literals;
-
-TEST(Tokenizer, FollowsTheQuoteAndBlankRules) {
-    const struct {
-        std::string line;
-        TokenList tokens;
-    } cases[] = {
-        {"", {}},
-        {"     ", {}},
-        {" set_pot  1   2 3  ", {"set_pot", "1", "2", "3"}},
-        {"a\tb c", {"a\tb", "c"}},  // only the blank separates
-        {"load_script \"my dir/a b.txt\"", {"load_script", "my dir/a b.txt"}},
-        {"a\"b c\"d", {"ab c", "d"}},  // joins before the quote, splits after it
-        {"\"\"", {}},
-        {"x \"\" y", {"x", "y"}},
-        {"\"a\"\"b\"", {"a", "b"}},
-        {"\"unclosed  ", {"unclosed  "}},
-        {"say \"  \"", {"say", "  "}},
-        {"#comment \"q\"", {"#comment", "q"}},
-        {"\r\x01\xff", {"\r\x01\xff"}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(tokenizeLine(c.line), c.tokens) << "line: " << c.line;
-}
 
 // Without quotes, tokenising is splitting at blanks and dropping empty pieces.
 TEST(Tokenizer, WithoutQuotesEqualsSplittingAtBlanks) {
@@ -57,30 +34,6 @@ TEST(Tokenizer, QuotedTokensRoundTrip) {
         std::string line;
         for (const std::string& token : tokens) line += " \"" + token + "\"";
         EXPECT_EQ(tokenizeLine(line), tokens) << "line: [" << line << "]";
-    }
-}
-
-TEST(ReadCommandLine, EndsLinesAtLfCrAndCrLf) {
-    const struct {
-        std::string input;
-        std::vector<std::string> lines;
-    } cases[] = {
-        {"", {}},
-        {"a", {"a"}},
-        {"a\n", {"a"}},
-        {"a\r\nb\r\n", {"a", "b"}},
-        {"a\rb", {"a", "b"}},
-        {"a\n\nb", {"a", "", "b"}},
-        {"\n", {""}},
-        {"a\r\r\nb", {"a", "", "b"}},
-        {"x\0y\n"s, {"x\0y"s}},
-    };
-    for (const auto& c : cases) {
-        std::istringstream in(c.input);
-        std::vector<std::string> lines;
-        std::string line;
-        while (readCommandLine(in, line)) lines.push_back(line);
-        EXPECT_EQ(lines, c.lines) << "input: " << c.input;
     }
 }
 

@@ -10,7 +10,6 @@
 
 #include "platform/cpu.h"
 #include "platform/files.h"
-#include "platform/process.h"
 
 namespace qv {
 namespace {
@@ -48,27 +47,6 @@ TEST(Cpu, ReportsSortedFeaturesConsistentWithTheChecks) {
     // The engine runs only where AVX2 is usable, and the feature flags must agree.
     EXPECT_TRUE(cpuSupportsAvx2());
     EXPECT_TRUE(has("AVX") && has("AVX2") && has("SSE2") && has("OSXSAVE"));
-}
-
-TEST(Process, RedirectsAndRestoresStandardOutput) {
-    const std::string path = tempPath("out");
-    saveStandardOutput();
-    ASSERT_TRUE(redirectStandardOutput(path, false));
-    printf("first\n");
-    ASSERT_TRUE(redirectStandardOutput(path, true));
-    printf("second\n");
-    restoreStandardOutput();
-    EXPECT_FALSE(redirectStandardOutput(tempPath("no_dir") + "/x", false));
-    std::ifstream in(path);
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(content, "first\nsecond\n");
-    remove(path.c_str());
-}
-
-TEST(Process, ReportsItsOwnResources) {
-    EXPECT_NE(programPath().find("platform_tests"), std::string::npos);
-    EXPECT_GE(processCpuSeconds(), 0.0);
-    EXPECT_GT(peakResidentMegabytes(), 0);
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
-// Per-combo EVs and reach at points of solved games against the reference evaluator, and the
+// Per-combo EVs and reach at points of solved games against the naive best response, and the
 // reach-weighted EV of the first decision against the solver's own result.
 #include <gtest/gtest.h>
 
 #include "queries/node_ranges.h"
 #include "queries/node_values.h"
 #include "query_fixture.h"
-#include "solver/settings.h"
 #include "solver/results.h"
 
 namespace qv {
@@ -23,36 +22,43 @@ double dealtProbability(const SolverState& state, const TreePoint& point) {
     return p;
 }
 
-TEST_P(PointValuesTest, EvsAndWeightsMatchTheReferenceEvaluation) {
+TEST_P(PointValuesTest, EvsAndWeightsMatchTheNaiveBestResponse) {
     const GameSpec spec = GetParam();
     SolverState state(definitionOf(spec));
     iterate(state, spec.iterations);
     const std::vector<double>* ranges = state.definition().ranges.data();
     for (int player = 0; player < 2; ++player) {
-        ReferenceGame reference(state, player);
-        const Deal first{firstUserBoard(state)};
+        NaiveBestResponse reference(state, player);
+        const std::vector<int>&mine = reference.combos(player), &theirs = reference.combos(1 - player);
+        auto reachOf = [&](const std::vector<double>& range) {
+            std::vector<double> reach;
+            for (int o : theirs) reach.push_back(range[o]);
+            return reach;
+        };
         double rootTotal = 0;
-        for (int s = 0; s < kComboCount; ++s)
-            if (ranges[player][s] > 0 && !(maskOfSlot(s) & first.board))
-                rootTotal += ranges[player][s] * reference.compatibleWeight(first, s, reference.reachOf(ranges[1 - player]));
+        for (int s : mine) rootTotal += ranges[player][s] * reference.weightMet(reference.firstBoard(), s, reachOf(ranges[1 - player]));
         for (const PointSpec& ps : pointsOf(spec.street)) {
             SCOPED_TRACE(describe(ps) + " player " + std::to_string(player));
             const TreePoint point = pointOf(state, ps);
-            const Deal deal = dealOf(state, point);
+            const std::vector<int> dealt = dealtAt(state, point);
+            const CardMask board = reference.boardOf(dealt);
             const PointValues values = pointValues(state, point, player);
-            const std::vector<double> own = reference.rangeAt(player, point.node, deal);
-            const std::vector<double> reach = reference.reachOf(reference.rangeAt(1 - player, point.node, deal));
-            for (int s = 0; s < kComboCount; ++s) {
-                const double met = reference.compatibleWeight(deal, s, reach);
-                if (!(ranges[player][s] > 0) || (maskOfSlot(s) & deal.board) || !(met > 0)) {
+            const std::vector<double> own = reference.rangeAt(player, point.node, dealt);
+            const std::vector<double> reach = reachOf(reference.rangeAt(1 - player, point.node, dealt));
+            std::vector<double> best, value;
+            if (point.split) reference.deal(point.node, board, dealt, reach, best, value);
+            else reference.evaluate(point.node, board, dealt, reach, best, value);
+            for (int s = 0, i = 0; s < kComboCount; ++s) {
+                const bool held = i < int(mine.size()) && mine[size_t(i)] == s;
+                const double met = held ? reference.weightMet(board, s, reach) : 0;
+                if (!(met > 0) || (maskOfSlot(s) & board)) {
                     EXPECT_TRUE(std::isnan(values.ev[s])) << s;
-                    continue;
+                } else {
+                    const double ev = value[size_t(i)] / met;
+                    EXPECT_NEAR(values.ev[s], ev, 2e-3 + 1e-4 * std::fabs(ev)) << s;
+                    EXPECT_NEAR(values.weight[s], own[s] * met * dealtProbability(state, point) / rootTotal, 1e-6) << s;
                 }
-                auto v = point.split ? reference.dealNext(point.node, deal, s, reach)
-                                     : reference.evaluate(point.node, deal, s, reach);
-                const double ev = v.value / met;
-                EXPECT_NEAR(values.ev[s], ev, 2e-3 + 1e-4 * std::fabs(ev)) << s;
-                EXPECT_NEAR(values.weight[s], own[s] * met * dealtProbability(state, point) / rootTotal, 1e-6) << s;
+                i += held;
             }
         }
     }

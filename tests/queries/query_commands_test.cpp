@@ -1,6 +1,6 @@
-// The queries tied to each other and to the solver, through the commands a user types: EVs
-// weighted by their weights give the solver's EV, action frequencies follow the strategies,
-// global frequencies multiply down the tree and line frequencies sum them over the cards.
+// The queries tied to each other through the commands a user types: action frequencies follow
+// the strategies, global frequencies multiply down the tree and line frequencies sum them over the
+// cards. (Reach-weighted EVs against the solver's are the point-values test's.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -29,60 +29,32 @@ double weightedAverage(const std::vector<double>& weights, const std::vector<dou
     return sum / total;
 }
 
-double resultLine(const std::string& results, const std::string& label) {
-    size_t at = results.find(label);
-    return std::stod(results.substr(at + label.size()));
-}
-
-TEST_F(QueryCommands, RootEvsWeightedByTheirWeightsAreTheSolverEvs) {
-    for (const char* game : {"solver_river_game.txt", "solver_turn_game.txt"}) {
-        SCOPED_TRACE(game);
-        solveGame(game, 12);
-        const std::string results = run("calc_results");
-        for (const char* player : {"OOP", "IP"}) {
-            const auto lines = numbers(run(std::string("calc_ev ") + player + " r"));
-            ASSERT_EQ(lines.size(), 2u);
-            EXPECT_NEAR(weightedAverage(lines[1], lines[0]), resultLine(results, std::string("EV ") + player + ": "),
-                        1.5e-3);
-        }
-    }
-}
-
 // Decision nodes of the turn game, on the turn and on the river below a dealt card.
 const char* kTurnGamePaths[] = {"r:0", "r:0:c", "r:0:b50", "r:0:b50:b125", "r:0:c:c:7s", "r:0:c:c:7s:b50",
                                 "r:0:b50:c:Kd", "r:0:b50:c:Kd:c"};
 
-TEST_F(QueryCommands, ChildFrequenciesSumToOneAndAverageTheStrategyOverTheRange) {
+// A child's frequency is the strategy averaged over the actor's range (they sum to one), and its
+// global frequency is the parent's times that average over the actor's reach.
+TEST_F(QueryCommands, ChildFrequenciesAverageTheStrategyAndGlobalFrequenciesMultiplyDown) {
     solveGame("solver_turn_game.txt", 12);
     for (const char* path : kTurnGamePaths) {
         SCOPED_TRACE(path);
         const auto probs = pairs(run(std::string("show_probs ") + path));
         const auto strategy = numbers(run(std::string("show_strategy ") + path));
         const auto range = numbers(run("show_range " + actorAt(path) + " " + path)).at(0);
+        const auto reach = numbers(run("calc_ev " + actorAt(path) + " " + path)).at(1);
+        const double parent = number(run(std::string("calc_global_freq ") + path));
         ASSERT_EQ(probs.size(), 2 + strategy.size());
         double sum = 0;
         for (size_t a = 0; a < strategy.size(); ++a) {
             const double frequency = probs[2 + a].second;
             sum += frequency;
             EXPECT_NEAR(frequency, weightedAverage(range, strategy[a]), 1e-6) << probs[2 + a].first;
-        }
-        EXPECT_NEAR(sum, 1.0, 1e-6);
-    }
-}
-
-TEST_F(QueryCommands, GlobalFrequencyOfAChildIsTheParentsTimesTheActionFrequency) {
-    solveGame("solver_turn_game.txt", 12);
-    for (const char* path : kTurnGamePaths) {
-        SCOPED_TRACE(path);
-        const double parent = number(run(std::string("calc_global_freq ") + path));
-        const auto reach = numbers(run("calc_ev " + actorAt(path) + " " + path)).at(1);
-        const auto strategy = numbers(run(std::string("show_strategy ") + path));
-        const auto probs = pairs(run(std::string("show_probs ") + path));
-        for (size_t a = 0; a < strategy.size(); ++a) {
             const std::string child = std::string(path) + ":" + probs[2 + a].first;
             EXPECT_NEAR(number(run("calc_global_freq " + child)), parent * weightedAverage(reach, strategy[a]), 1e-7)
                 << child;
         }
+        EXPECT_NEAR(sum, 1.0, 1e-6);
     }
 }
 

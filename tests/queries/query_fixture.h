@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "queries/tree_point.h"
-#include "query_games.h"
+#include "solver/iteration.h"
+#include "solver/naive_best_response.h"
+#include "solver/settings.h"
 
 namespace qv::testing {
 
@@ -58,12 +60,12 @@ inline TreePoint pointOf(const SolverState& state, const PointSpec& spec) {
     return point;
 }
 
-// The board at a point, dealt cards included, as the reference evaluator takes it.
-inline Deal dealOf(const SolverState& state, const TreePoint& point) {
-    Deal deal{firstUserBoard(state), point.turn, point.river};
-    for (int c : {point.turn, point.river})
-        if (c >= 0) deal.board |= cardBit(c);
-    return deal;
+// The cards dealt on the way to a point after the first board, as the naive best response takes them.
+inline std::vector<int> dealtAt(const SolverState& state, const TreePoint& point) {
+    std::vector<int> dealt;
+    if (state.definition().turn < 0 && point.turn >= 0) dealt.push_back(point.turn);
+    if (state.definition().river < 0 && point.river >= 0) dealt.push_back(point.river);
+    return dealt;
 }
 
 inline std::string describe(const PointSpec& spec) {

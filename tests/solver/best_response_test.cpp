@@ -102,34 +102,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"river_raked", 3, false, {"2c", "7d", "9h", "Ts", "Kc"}, 30, 0, 0.05f},
                       Case{"turn_raked", 2, false, {"2c", "7d", "9h", "Ts"}, 30, 0, 0.1f},
                       Case{"turn_short_deck", 2, false, {"6c", "7d", "9h", "Ts"}, 30, 4},
-                      Case{"turn_weighted_deck", 2, false, {"2c", "7d", "9h", "Ts"}, 30, 0, 0, true}),
+                      Case{"turn_weighted_deck_isomorphic", 2, true, {"Qs", "Jh", "2h", "8d"}, 30, 0, 0, true}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(BestResponse, IsomorphismMergesEquivalentCardsAndKeepsTheSolution) {
-    // The same flop game with and without merging equivalent cards gives the same values.
-    solverSettings().threadCount = 1;
-    GameDefinition game = symmetricFlopGame(21, 6);
-    SolverState plain(game);
-    game.isomorphism = true;
-    SolverState merged(game);
-    EXPECT_EQ(plain.boards().level(1).size(), 49u);
-    EXPECT_EQ(merged.boards().level(1).size(), 49u - 13u);  // diamonds and spades pair up
-    for (int i = 0; i < 20; ++i) {
-        runIteration(plain, solverSettings());
-        runIteration(merged, solverSettings());
-    }
-    ResultRecord a = measureResults(plain, solverSettings()), b = measureResults(merged, solverSettings());
-    EXPECT_NEAR(a.evOop, b.evOop, 1e-3);
-    EXPECT_NEAR(a.exploitability, b.exploitability, 1e-3);
-}
-
-}  // namespace
-}  // namespace qv
-
-namespace qv {
-namespace {
-
-using namespace qv::testing;
 
 TEST(Determinism, OneAndTwoThreadsGiveBitIdenticalResults) {
     GameDefinition game = symmetricFlopGame(31, 12);

@@ -1,12 +1,16 @@
 #pragma once
 // A best response written independently of the solver: a plain recursion over every board and
-// every pair of combos, reading the solver's strategies only through the per-combo interface.
+// every pair of combos, reading the solver's strategies only through the per-combo interface
+// (user suits). The solver tests take its totals; the query tests its per-combo values and ranges
+// at points inside the tree.
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
+#include "cards/showdown_value.h"
 #include "solver/strategy_access.h"
 #include "test_games.h"
 
@@ -31,10 +35,36 @@ public:
             double w = game_.ranges[p_][combos_[p_][i]];
             br += w * best[i];
             ev += w * value[i];
-            for (int o : combos_[1 - p_])
-                if (!(maskOfSlot(o) & maskOfSlot(combos_[p_][i]))) deals += w * game_.ranges[1 - p_][o];
+            deals += w * weightMet(firstBoard(), combos_[p_][i], reach);
         }
         return {br / deals, ev / deals};
+    }
+
+    // The opponent reach (per combo of combos(1 - player)) that a combo of the player meets.
+    double weightMet(CardMask board, int slot, const std::vector<double>& reach) const {
+        double total = 0;
+        for (size_t j = 0; j < reach.size(); ++j)
+            if (!(maskOfSlot(combos_[1 - p_][j]) & (board | maskOfSlot(slot)))) total += reach[j];
+        return total;
+    }
+
+    // A player's range at a node (per HandSlot): the starting range times the player's own
+    // probabilities of the actions on the way there; 0 for combos the board blocks.
+    std::vector<double> rangeAt(int player, uint32_t node, const std::vector<int>& dealt) {
+        std::vector<double> range = game_.ranges[player];
+        for (uint32_t child = node; state_.nodes()[child].parent != 0xFFFFFFFFu;) {
+            const uint32_t parent = state_.nodes()[child].parent;
+            const GameNode& p = state_.nodes()[parent];
+            if (p.player == player) {
+                const size_t a = std::find(p.children.begin(), p.children.end(), child) - p.children.begin();
+                const auto sigma = nodeAverageStrategy(state_, parent, turnOf(dealt), riverOf(dealt));
+                for (int s = 0; s < kComboCount; ++s) range[s] *= std::isnan(sigma[a][s]) ? 0.0 : sigma[a][s];
+            }
+            child = parent;
+        }
+        for (int s = 0; s < kComboCount; ++s)
+            if (maskOfSlot(s) & boardOf(dealt)) range[s] = 0;
+        return range;
     }
 
     // The player's combos (those with a starting weight that the first board leaves).
@@ -44,6 +74,11 @@ public:
         CardMask m = cardBit(game_.flop[0]) | cardBit(game_.flop[1]) | cardBit(game_.flop[2]);
         if (game_.turn >= 0) m |= cardBit(game_.turn);
         if (game_.river >= 0) m |= cardBit(game_.river);
+        return m;
+    }
+    CardMask boardOf(const std::vector<int>& dealt) const {
+        CardMask m = firstBoard();
+        for (int c : dealt) m |= cardBit(c);
         return m;
     }
     int turnOf(const std::vector<int>& dealt) const {
@@ -105,7 +140,9 @@ public:
                 std::vector<uint32_t> out(list.size());
                 for (size_t i = 0; i < list.size(); ++i) {
                     auto c = cardsOfSlot(list[i]);
-                    out[i] = fold || (maskOfSlot(list[i]) & board) ? 0 : game_.ranker(board, c[0], c[1]);
+                    out[i] = fold || (maskOfSlot(list[i]) & board) ? 0
+                             : game_.ranker                        ? game_.ranker(board, c[0], c[1])
+                                                                   : showdownValue(board, c[0], c[1]);
                 }
                 return out;
             };
@@ -126,6 +163,7 @@ public:
             return;
         }
         auto strategy = nodeAverageStrategy(state_, node, turnOf(dealt), riverOf(dealt));
+        if (strategy.size() != n.children.size()) throw std::logic_error("the solver has no strategy here");
         for (size_t a = 0; a < n.children.size(); ++a) {
             uint32_t child = n.children[a];
             std::vector<double> childReach = reach;

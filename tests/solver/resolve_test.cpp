@@ -25,29 +25,15 @@ struct SubgameFigures {
 // response from the reach that the streets above give each player.
 SubgameFigures naiveSubgame(SolverState& state, uint32_t root, const std::vector<int>& dealt) {
     NaiveBestResponse players[2] = {{state, 0}, {state, 1}};
-    CardMask board = players[0].firstBoard();
-    for (int c : dealt) board |= cardBit(c);
-    const int turn = dealt[0], river = dealt.size() > 1 ? dealt[1] : -1;
+    const CardMask board = players[0].boardOf(dealt);
     std::array<std::vector<double>, 2> reach;
-    for (int q = 0; q < 2; ++q)
-        for (int slot : players[0].combos_[q])
-            reach[q].push_back(maskOfSlot(slot) & board ? 0.0 : state.definition().ranges[q][slot]);
-    for (uint32_t child = root; state.nodes()[child].parent != 0xFFFFFFFFu;) {
-        const uint32_t parent = state.nodes()[child].parent;
-        const GameNode& n = state.nodes()[parent];
-        const size_t a = size_t(std::find(n.children.begin(), n.children.end(), child) - n.children.begin());
-        const auto sigma = nodeAverageStrategy(state, parent, turn, river);
-        for (size_t i = 0; i < reach[n.player].size(); ++i) {
-            const float s = sigma[a][players[0].combos_[n.player][i]];
-            reach[n.player][i] *= std::isnan(s) ? 0.0 : s;
-        }
-        child = parent;
+    for (int q = 0; q < 2; ++q) {
+        const std::vector<double> range = players[0].rangeAt(q, root, dealt);
+        for (int slot : players[0].combos(q)) reach[q].push_back(range[size_t(slot)]);
     }
     double joint = 0;
     for (size_t i = 0; i < reach[0].size(); ++i)
-        for (size_t j = 0; j < reach[1].size(); ++j)
-            if (!(maskOfSlot(players[0].combos_[0][i]) & maskOfSlot(players[0].combos_[1][j])))
-                joint += reach[0][i] * reach[1][j];
+        joint += reach[0][i] * players[0].weightMet(board, players[0].combos(0)[i], reach[1]);
     SubgameFigures out;
     double gain = 0;
     for (int p = 0; p < 2; ++p) {

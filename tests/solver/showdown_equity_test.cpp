@@ -1,13 +1,13 @@
 // Equities from the solver's showdown kernels against a plain enumeration: every opponent combo,
-// every run-out, one comparison at a time.
+// every run-out, one comparison at a time (combos that meet nothing have no equity).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 
 #include "cards/showdown_value.h"
-#include "queries/query_games.h"
 #include "solver/showdown_equity.h"
+#include "solver/test_games.h"
 
 namespace qv {
 namespace {
@@ -108,34 +108,6 @@ INSTANTIATE_TEST_SUITE_P(Boards, ShowdownEquityTest,
                                            EquityCase{"turn_a", 4, 3}, EquityCase{"turn_b", 4, 4},
                                            EquityCase{"flop_a", 3, 5}, EquityCase{"flop_b", 3, 6}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ShowdownEquity, NutsWinEverythingAndChopsSplit) {
-    // Aces beat kings on a dry river; on a royal flush board both play the board and chop.
-    ShowdownEquityInput input;
-    input.ownRange.assign(kComboCount, 0.0);
-    input.opponentWeight.assign(kComboCount, 0.0);
-    input.ownRange[combo("As", "Ad")] = 1;
-    input.opponentWeight[combo("Ks", "Kd")] = 1;
-    input.ownWeight = input.ownRange;
-    input.board = cardsOf({"2c", "2h", "7h", "8s", "9c"});
-    EXPECT_EQ(equityOf(showdownEquity(input).raw[combo("As", "Ad")]), 1.0);
-    input.board = cardsOf({"Ah", "Kh", "Qh", "Jh", "Th"});
-    EXPECT_EQ(equityOf(showdownEquity(input).raw[combo("As", "Ad")]), 0.5);
-}
-
-// Against an empty range, or with one, nothing is met: every equity is undefined.
-TEST(ShowdownEquity, EmptyRangesMeetNothing) {
-    ShowdownEquityInput input;
-    input.ownRange.assign(kComboCount, 1.0);
-    input.opponentWeight.assign(kComboCount, 0.0);
-    input.ownWeight = input.ownRange;
-    input.board = cardsOf({"Qs", "Jh", "2h"});
-    for (int side = 0; side < 2; ++side) {
-        for (double equity : showdownEquity(input).raw) EXPECT_TRUE(std::isnan(equity));
-        std::swap(input.ownRange, input.opponentWeight);
-        input.ownWeight = input.ownRange;
-    }
-}
 
 }  // namespace
 }  // namespace qv

@@ -172,32 +172,5 @@ INSTANTIATE_TEST_SUITE_P(AllWidths, TerminalKernels, ::testing::ValuesIn(kernelC
                              return std::string(name);
                          });
 
-TEST(TerminalKernels, IdenticalComboOfOpponentCountsZeroAndBlockedHandsGetZero) {
-    // Both players hold only AsAh and KsKh on a board of low cards; the identical combo ties and
-    // must not count, the different one is compatible only if no card is shared.
-    std::array<std::vector<double>, 2> ranges;
-    for (auto& r : ranges) r.assign(kComboCount, 0.0);
-    const int aces = handSlotOf(51, 38), kings = handSlotOf(50, 37), kingAce = handSlotOf(51, 37);
-    ranges[0][aces] = ranges[0][kingAce] = 1.0;
-    ranges[1][aces] = ranges[1][kings] = 1.0;
-    CardMask board = cardBit(0) | cardBit(14) | cardBit(28) | cardBit(3) | cardBit(17);
-    auto hands = buildHandLists(ranges, board);
-    std::vector<uint32_t> value(kComboCount, 1);
-    value[aces] = 10;
-    value[kings] = 5;
-    value[kingAce] = 3;
-    ShowdownTable table = buildShowdownTable({hands[0].view(), hands[1].view()}, [&](int p, int h) { return value[hands[p].slot[h]]; });
-    std::vector<float> reach(size_t(hands[1].stride), 1.0f), out(size_t(hands[0].stride));
-    TerminalBatch batch;
-    batch.width = 1;
-    batch.reach[0] = reach.data();
-    batch.values[0] = out.data();
-    batch.stake[0] = 10.0f;
-    evaluateShowdowns(table, 0, hands[0].view(), hands[1].view(), batch, false);
-    const int myAces = hands[0].indexOfSlot[aces], myKingAce = hands[0].indexOfSlot[kingAce];
-    EXPECT_FLOAT_EQ(out[myAces], 10.0f);     // beats KsKh, ties the identical AsAh (counts 0)
-    EXPECT_FLOAT_EQ(out[myKingAce], 0.0f);   // As Kh blocks both opponent combos
-}
-
 }  // namespace
 }  // namespace qv

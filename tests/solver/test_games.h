@@ -41,6 +41,12 @@ inline Card card(const char* text) {
 
 inline int combo(const char* a, const char* b) { return handSlotOf(card(a), card(b)); }
 
+inline CardMask cardsOf(const std::vector<const char*>& cards) {
+    CardMask m = 0;
+    for (const char* c : cards) m |= cardBit(card(c));
+    return m;
+}
+
 inline CardMask maskOfSlot(int slot) {
     auto c = cardsOfSlot(slot);
     return cardBit(c[0]) | cardBit(c[1]);

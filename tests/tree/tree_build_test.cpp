@@ -1,4 +1,5 @@
-// Building the game tree: the checks, the record list and what a failed build leaves behind.
+// Building the game tree: the checks and what a failed build leaves behind (lines that go past the
+// river are tree_lines's, node counts of the benchmark line sets tree_listings's).
 #include "interpreter/errors.h"
 #include "tree_fixture.h"
 
@@ -17,57 +18,6 @@ protected:
         return "";
     }
 };
-
-TEST_F(TreeBuildTest, BetLineGivesCallBeforeFold) {
-    addLines({"30"});
-    FlattenedTree flat = flattenSchematicTree(schematicRoot(), 1, 100);
-    ASSERT_EQ(flat.records.size(), 4u);
-    struct Expected {
-        ActionType type;
-        uint32_t parent;
-        int player, street;
-        double stake;
-    };
-    const Expected expected[] = {{ActionType::Decision, 0xFFFFFFFFu, 0, 1, 0},
-                                 {ActionType::Decision, 0, 1, 1, 0},
-                                 {ActionType::Showdown, 1, -1, -1, 80},
-                                 {ActionType::Fold, 1, -1, -1, 50}};
-    for (size_t i = 0; i < 4; ++i) {
-        const ActionRecord& r = flat.records[i];
-        EXPECT_EQ(r.type, expected[i].type) << i;
-        EXPECT_EQ(r.parent, expected[i].parent) << i;
-        EXPECT_EQ(r.player, expected[i].player) << i;
-        EXPECT_EQ(r.street, expected[i].street) << i;
-        EXPECT_EQ(r.stake, expected[i].stake) << i;
-    }
-}
-
-TEST_F(TreeBuildTest, LinesEndingAfterTheRiverAreInvalid) {
-    struct Case {
-        std::string board, line, error;
-        int decisions, showdowns;
-    };
-    const Case cases[] = {
-        {"QsJh2h", "0 0 0 0 0 0", "", 6, 1},
-        {"QsJh2h", "0 0 0 0 0 0 0", "invalid line", 0, 0},
-        {"QsJh2h8d", "0 0 0 0", "", 4, 1},
-        {"QsJh2h8d", "0 0 30 30 30", "invalid line", 0, 0},
-        {"QsJh2h8d3c", "0 0", "", 2, 1},
-        {"QsJh2h8d3c", "0 0 0", "invalid line", 0, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.board + " / " + c.line);
-        clearLines();
-        freeBuiltTree();
-        setBoard(c.board);
-        addLines({c.line});
-        EXPECT_EQ(buildError(), c.error);
-        EXPECT_EQ(builtTree().present, c.error.empty());
-        if (!c.error.empty()) continue;
-        EXPECT_EQ(builtTree().solver->counts().decision, c.decisions);
-        EXPECT_EQ(builtTree().solver->counts().showdown, c.showdowns);
-    }
-}
 
 TEST_F(TreeBuildTest, ChecksComeInOrderAndChangeNothing) {
     addLines({"30"});
@@ -117,43 +67,6 @@ TEST_F(TreeBuildTest, SuccessfulBuildResetsRakeAndBoostsAndNumbersTheNodes) {
     EXPECT_EQ(schematicRoot().recordIndex, 0);
     EXPECT_EQ(schematicRoot().child(75)->recordIndex, 1);
     EXPECT_EQ(schematicRoot().child(0)->recordIndex, 4);
-}
-
-// Line sets of small benchmark games, with the node counts the game generator reported for them.
-TEST_F(TreeBuildTest, BenchmarkLineSetsGiveTheGeneratorsNodeCounts) {
-    struct Case {
-        std::string board;
-        std::vector<std::string> lines;
-        int decisions, folds, showdowns;
-    };
-    const Case cases[] = {
-        {"QsJh2h8d3c",
-         {"0 0", "0 33 33", "0 33 83 83", "0 33 83 200 200", "0 33 200 200", "0 75 75", "0 75 200 200",
-          "0 200 200", "33 33", "33 83 83", "33 83 200 200", "33 200 200", "75 75", "75 200 200", "200 200"},
-         16, 14, 15},
-        {"QsJh2h8d",
-         {"0 0 0 0", "0 0 0 50 50", "0 0 0 50 125 125", "0 0 0 50 125 200 200", "0 0 0 50 200 200",
-          "0 0 0 100 100", "0 0 0 100 200 200", "0 0 50 50", "0 0 50 125 125", "0 0 50 125 200 200",
-          "0 0 50 200 200", "0 0 100 100", "0 0 100 200 200", "0 50 50 50 50", "0 50 50 50 200 200",
-          "0 50 125 125 125 125", "0 50 125 125 125 200 200", "0 50 125 125 200 200", "0 50 125 200 200",
-          "0 50 200 200", "0 100 100 100 100", "0 100 100 100 200 200", "0 100 200 200", "50 50 50 50",
-          "50 50 50 200 200", "50 50 200 200", "50 125 125 125 125", "50 125 125 125 200 200", "50 125 200 200",
-          "50 200 200", "100 100 100 100", "100 100 100 200 200", "100 100 200 200", "100 200 200"},
-         14 + 35, 12 + 21, 6 + 28},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.board);
-        clearLines();
-        setBoard(c.board);
-        addLines(c.lines);
-        runBuildSteps();
-        NodeCounts counts = builtTree().solver->counts();
-        EXPECT_EQ(counts.decision, c.decisions);
-        EXPECT_EQ(counts.fold, c.folds);
-        EXPECT_EQ(counts.showdown, c.showdowns);
-        EXPECT_EQ(builtTree().effectiveStack, 200);
-        EXPECT_EQ(builtTree().solver->largestStake(), 250);
-    }
 }
 
 }  // namespace

@@ -5,68 +5,34 @@ Run by ctest as: /usr/bin/python3 workers_test.py PROGRAM TESTCASE
 """
 
 import os
-import shutil
 import signal
 import socket
-import subprocess
 import sys
-import tempfile
 import threading
 import time
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "python"))
+sys.path.insert(0, os.path.join(HERE, ".."))
 
-from quorvane.framing import PAYLOAD, REPLY, encode_frame, read_frame  # noqa: E402
+from quorvane import COMBO_NAMES  # noqa: E402
+from quorvane.framing import REPLY, encode_frame, read_frame  # noqa: E402
 from quorvane.server_process import LocalServer, free_port  # noqa: E402
+import program_session  # noqa: E402
+from program_session import PipeSession  # noqa: E402
 
 PROGRAM = None  # set from the command line
 WAIT_SECONDS = 120  # sanitizer builds are slow
 
 
 def wait_until(condition, what):
-    deadline = time.monotonic() + WAIT_SECONDS
-    while not condition():
-        if time.monotonic() > deadline:
-            raise AssertionError("timed out waiting for " + what)
-        time.sleep(0.02)
+    program_session.wait_until(condition, what, WAIT_SECONDS)
 
 
-class Master:
-    """The program on standard input in a fresh directory; its output goes to a file."""
-
-    def __init__(self):
-        self.dir = tempfile.mkdtemp(prefix="quorvane-master-")
-        self.out_path = os.path.join(self.dir, "out.txt")
-        self.out = open(self.out_path, "wb")
-        self.process = subprocess.Popen([PROGRAM], cwd=self.dir, stdin=subprocess.PIPE, stdout=self.out,
-                                        stderr=subprocess.STDOUT)
-        self.marks = 0
-        wait_until(lambda: "\n" in self.output(), "the banner")
-
-    def output(self):
-        return read_text(self.out_path)
-
-    def send(self, *lines):
-        self.process.stdin.write("".join(line + "\n" for line in lines).encode())
-        self.process.stdin.flush()
-
-    def run(self, *lines):
-        """Sends the lines and returns what they answered, once all have answered."""
-        self.marks += 1
-        mark = f"--mark {self.marks}--"
-        before = len(self.output())
-        self.send(*lines, "echo " + mark)
-        wait_until(lambda: mark in self.output()[before:], mark)
-        return self.output()[before:].split(mark)[0]
-
-    def close(self):
-        if self.process.poll() is None:
-            self.process.kill()
-        self.process.wait()
-        self.out.close()
-        shutil.rmtree(self.dir, ignore_errors=True)
+def Master():
+    """The program on standard input in a fresh folder."""
+    return PipeSession(PROGRAM, WAIT_SECONDS)
 
 
 def read_text(path):
@@ -74,15 +40,9 @@ def read_text(path):
         return f.read().decode("utf-8", "replace")
 
 
-def hand_order():
-    result = subprocess.run([PROGRAM], input="show_hand_order\n", capture_output=True, text=True, check=True)
-    return result.stdout.splitlines()[1].split()
-
-
 def small_game():
     """A flop game that solves in a fraction of a second: broadway hands and a few lines."""
-    ranks = "23456789TJQKA"
-    weights = " ".join("1" if ranks.index(c[0]) >= 8 and ranks.index(c[2]) >= 8 else "0" for c in hand_order())
+    weights = " ".join("1" if name[0] in "TJQKA" and name[2] in "TJQKA" else "0" for name in COMBO_NAMES)
     return ["set_range OOP " + weights, "set_range IP " + weights, "set_board Ks7d2c", "set_pot 0 0 100",
             "add_line 0 0 0 0 0 0", "add_line 0 0 0 0 0 50 50", "add_line 0 0 0 50 50 50 50",
             "add_line 0 0 50 50 50 50", "add_line 50 50 50 50 50 50", "add_line 50 150 150 150 150 150 150",
@@ -146,16 +106,16 @@ class SharedSolveTest(unittest.TestCase):
     def test_two_workers_solve_as_this_process_alone_and_queries_read_their_strategies(self):
         alone = Master()
         try:
-            alone.run(*small_game(), "go 30 steps block")
-            expected = alone.run(*QUERIES)
+            alone.ask(*small_game(), "go 30 steps block")
+            expected = alone.ask(*QUERIES)
         finally:
             alone.close()
         with LocalServer(PROGRAM) as first, LocalServer(PROGRAM) as second:
             master = Master()
             try:
-                solved = master.run(workers_line(first, second, weights=[1, 2]), *small_game(), "go 30 steps block")
-                answered = master.run(*QUERIES)
-                self.assertEqual(master.run("forget rivers"), "ERROR: forget not available in a shared solve\n")
+                solved = master.ask(workers_line(first, second, weights=[1, 2]), *small_game(), "go 30 steps block")
+                answered = master.ask(*QUERIES)
+                self.assertEqual(master.ask("forget rivers"), "ERROR: forget not available in a shared solve\n")
             finally:
                 master.close()
             for server in (first, second):
@@ -176,13 +136,13 @@ class MirroringTest(unittest.TestCase):
 
     def test_init_worker_texts_carry_every_weight(self):
         fakes = [FakeWorker(), FakeWorker()]
-        self.assertEqual(self.master.run(workers_line(*fakes, weights=[1, 3])), "connect_to_workers ok!\n")
+        self.assertEqual(self.master.ask(workers_line(*fakes, weights=[1, 3])), "connect_to_workers ok!\n")
         self.assertEqual(fakes[0].texts, ["init_worker 0 1.000000 3.000000"])
         self.assertEqual(fakes[1].texts, ["init_worker 1 1.000000 3.000000"])
 
     def test_lines_reach_the_workers_before_the_master_runs_them_and_local_ones_stay(self):
         fake = FakeWorker(held=["set_pot"])
-        self.master.run(workers_line(fake))
+        self.master.ask(workers_line(fake))
         self.master.send("set_pot 0 0 50")
         wait_until(lambda: "set_pot 0 0 50" in fake.texts, "the mirrored line")
         time.sleep(0.2)
@@ -192,7 +152,7 @@ class MirroringTest(unittest.TestCase):
         script = os.path.join(self.master.dir, "lines.txt")
         with open(script, "w") as f:
             f.write("set_pot 0 0 70\nshow_range OOP r:0\n")
-        table = self.master.run("show_strategy r:0", "load_script lines.txt", "ping", "echo after")
+        table = self.master.ask("show_strategy r:0", "load_script lines.txt", "ping", "echo after")
         self.assertRegex(table, r"id   host                 port     time \(avg of 10\)\n"
                                 r"0    127\.0\.0\.1            \d+ +\d+\.\dms\n"
                                 r"\*    multicast            \*        \d+\.\dms\nEND\n")
@@ -210,7 +170,7 @@ class MirroringTest(unittest.TestCase):
             fake = FakeWorker(port=5251)
         except OSError:
             self.skipTest("port 5251 is taken")
-        self.assertEqual(self.master.run("connect_to_workers 127.0.0.1 1"), "connect_to_workers ok!\n")
+        self.assertEqual(self.master.ask("connect_to_workers 127.0.0.1 1"), "connect_to_workers ok!\n")
         self.assertEqual(fake.texts, ["init_worker 0 1.000000"])
         fake.close()
 
@@ -224,56 +184,56 @@ class FaultTest(unittest.TestCase):
 
     def test_a_worker_killed_mid_solve_stops_it_and_a_new_connection_lets_it_go_on(self):
         with LocalServer(PROGRAM) as first, LocalServer(PROGRAM) as second:
-            self.master.run(workers_line(first, second), *small_game(), "go")
+            self.master.ask(workers_line(first, second), *small_game(), "go")
             wait_until(lambda: "EV OOP" in self.master.output(), "a first report")
             second.process.kill()
             name = f"worker 1 (127.0.0.1:{second.port})"
             wait_until(lambda: "SOLVER: stopped" in self.master.output(), "the solver to stop")
             self.assertIn(f"SOLVER: stopped ({name} disconnected)", self.master.output())
-            self.assertEqual(self.master.run("is_ready"), "is_ready ok!\n")
-            self.assertEqual(self.master.run("calc_results"), f"ERROR: calc_results {name} disconnected\n")
-            self.master.run(workers_line(first), "go 20 steps")
+            self.assertEqual(self.master.ask("is_ready"), "is_ready ok!\n")
+            self.assertEqual(self.master.ask("calc_results"), f"ERROR: calc_results {name} disconnected\n")
+            self.master.ask(workers_line(first), "go 20 steps")
             wait_until(lambda: "required number of steps done" in self.master.output(), "the solve to go on")
 
     def test_a_worker_that_stops_answering_fails_within_the_time_out(self):
         with LocalServer(PROGRAM) as worker:
-            self.master.run(workers_line(worker), *small_game(), "set_value worker_timeout 1")
+            self.master.ask(workers_line(worker), *small_game(), "set_value worker_timeout 1")
             os.kill(worker.process.pid, signal.SIGSTOP)
             try:
-                answer = self.master.run("calc_results")
+                answer = self.master.ask("calc_results")
             finally:
                 os.kill(worker.process.pid, signal.SIGCONT)
             self.assertEqual(answer, f"ERROR: calc_results worker 0 (127.0.0.1:{worker.port}) did not answer "
                                      "within 1 seconds\n")
-            self.assertEqual(self.master.run("is_ready"), "is_ready ok!\n")
+            self.assertEqual(self.master.ask("is_ready"), "is_ready ok!\n")
 
     def test_a_worker_connected_to_a_built_tree_is_refused_and_one_connected_first_gets_the_game(self):
         with LocalServer(PROGRAM) as worker:
-            self.master.run(*small_game())
-            self.assertEqual(self.master.run(workers_line(worker)),
+            self.master.ask(*small_game())
+            self.assertEqual(self.master.ask(workers_line(worker)),
                              f"ERROR: connect_to_workers worker 0 (127.0.0.1:{worker.port}) has no tree: "
                              "connect workers before building the tree\n")
-            alone = self.master.run("go 2 steps block", "calc_results")
+            alone = self.master.ask("go 2 steps block", "calc_results")
             self.assertNotIn("ERROR", alone)
             self.assertIn("Exploitable for", alone)
-            shared = self.master.run("free_tree", workers_line(worker), *small_game(), "go 2 steps block",
+            shared = self.master.ask("free_tree", workers_line(worker), *small_game(), "go 2 steps block",
                                      "calc_results")
             self.assertNotIn("ERROR", shared)
             self.assertIn("> build_tree\n< build_tree ok!", worker.console())
 
     def test_a_worker_that_never_started_cannot_be_connected(self):
-        self.assertEqual(self.master.run(f"connect_to_workers 127.0.0.1:{free_port()} 1"),
+        self.assertEqual(self.master.ask(f"connect_to_workers 127.0.0.1:{free_port()} 1"),
                          "ERROR: connect_to_workers can't connect\n")
 
     def test_spawned_workers_end_with_the_master(self):
         port = free_port()
-        self.master.run(f"spawn -s -p {port} -b 127.0.0.1")
+        self.master.ask(f"spawn -s -p {port} -b 127.0.0.1")
         logs = []
         wait_until(lambda: logs.extend(n for n in os.listdir(self.master.dir) if n.startswith("quorvane_spawned_"))
                    or logs, "the spawned worker's log")
         child = int(logs[0][len("quorvane_spawned_"):-len(".log")])
         wait_until(lambda: "Listening to" in read_text(os.path.join(self.master.dir, logs[0])), "the worker")
-        self.assertEqual(self.master.run(f"connect_to_workers 127.0.0.1:{port} 1"), "connect_to_workers ok!\n")
+        self.assertEqual(self.master.ask(f"connect_to_workers 127.0.0.1:{port} 1"), "connect_to_workers ok!\n")
         self.master.process.kill()
         self.master.process.wait()
         wait_until(lambda: not os.path.exists(f"/proc/{child}") or

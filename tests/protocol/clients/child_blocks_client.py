@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """A client of show_children as a front end writes one: it drives the program through pipes,
-reads every reply up to its end string, splits a show_children reply at empty lines and takes
-the first line of each block as "child N:". Walking a flop tree and a turn tree from the top, it
+splits a show_children reply at empty lines and takes the first line of each block as
+"child N:". Walking a flop tree and a turn tree from the top, it
 checks at every node it visits that the children are found in order, that each block is the
 show_node block of the child's path, and that the count agrees with the node's own
 "N children" line. Card children of a split are followed for the first and the last card only.
@@ -10,45 +10,24 @@ Usage: child_blocks_client.py PROGRAM DATA_DIR
 """
 import os
 import re
-import shutil
-import subprocess
 import sys
-import tempfile
 
-END = "<<end of reply>>"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+from program_session import PipeSession  # noqa: E402
+
 TYPES = {"ROOT", "SPLIT_NODE", "OOP_DEC", "IP_DEC", "END_NODE"}
 ACTION_LABEL = re.compile(r"^(f|c|b\d+)$")
 CARD_LABEL = re.compile(r"^[2-9TJQKA][cdhs]$")
 
 
-class Client:
-    def __init__(self, program, data_dir):
-        # A copy in a fresh folder: no configuration script beside the program can change a reply.
-        self.work = tempfile.mkdtemp()
-        shutil.copy(program, os.path.join(self.work, "quorvane"))
-        os.symlink(data_dir, os.path.join(self.work, "data"))
-        self.proc = subprocess.Popen(["./quorvane"], cwd=self.work, stdin=subprocess.PIPE,
-                                     stdout=subprocess.PIPE, text=True)
-        self.proc.stdout.readline()  # the banner
-        self.ask("set_end_string \"%s\"" % END)
+class Client(PipeSession):
+    """Replies end in an end string, as a front end sets one."""
 
-    def ask(self, line):
-        self.proc.stdin.write(line + "\n")
-        self.proc.stdin.flush()
-        lines = []
-        while True:
-            got = self.proc.stdout.readline()
-            if not got:
-                raise SystemExit("the program ended while answering: %s" % line)
-            got = got.rstrip("\n")
-            if got == END:
-                return lines
-            lines.append(got)
+    def ask(self, *lines):
+        return [line for line in super().ask(*lines).splitlines() if line != END]
 
-    def close(self):
-        self.proc.stdin.close()
-        self.proc.wait()
-        shutil.rmtree(self.work)
+
+END = "<<end of reply>>"
 
 
 def blocks_of(reply):
@@ -101,7 +80,8 @@ def walk(client):
 
 def main():
     program, data_dir = sys.argv[1], os.path.abspath(sys.argv[2])
-    client = Client(program, data_dir)
+    client = Client(program, 300)
+    client.ask('set_end_string "%s"' % END)
     try:
         # Script lines are sent one by one: every line of a loaded script would end in the end string.
         def script(name):

@@ -14,12 +14,12 @@ a failure it prints the last lines sent, which replay the session up to the fail
 """
 import os
 import random
-import select
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+from program_session import PipeSession  # noqa: E402
 
 REPLY_TIMEOUT = 300          # seconds for one line; the sanitizer builds run several times slower
 MEMORY_LIMIT_MB = 3072       # peak resident memory allowed to the whole session
@@ -47,29 +47,6 @@ SHORT_DECK_TURN = ["set_low_card 6", "set_range OOP " + " ".join(["1"] * 1326),
                    "set_range IP " + " ".join(["1"] * 1326), "set_board QsJh9h8d", "clear_lines",
                    "add_line 0 0 0 0", "add_line 0 0 50 50", "add_line 100 100", "build_tree",
                    "set_low_card 2"]
-
-
-def tokenize(line):
-    tokens, current, quoted = [], "", False
-    for c in line:
-        if quoted:
-            if c == '"':
-                if current:
-                    tokens.append(current)
-                current, quoted = "", False
-            else:
-                current += c
-        elif c == " ":
-            if current:
-                tokens.append(current)
-            current = ""
-        elif c == '"':
-            quoted = True
-        else:
-            current += c
-    if current:
-        tokens.append(current)
-    return tokens
 
 
 class Generator:
@@ -167,7 +144,7 @@ class Generator:
 
     def mutate(self, line):
         r = self.r
-        tokens = tokenize(line)
+        tokens = line.split()  # quotes stay on their tokens
         word, args = tokens[0], tokens[1:]
         for _ in range(r.randint(1, 3)):
             kind = r.random()
@@ -184,7 +161,7 @@ class Generator:
             elif kind < 0.8:
                 args.append(r.choice(HOSTILE))
             elif kind < 0.9:
-                word = tokenize(self.valid())[0]
+                word = self.valid().split()[0]
             else:
                 args = args[:r.randint(0, len(args))]
         # Bounded durations stay bounded: only the count and time of these are left alone, and the
@@ -208,86 +185,34 @@ class Generator:
         return self.mutate(line) if kind < 0.55 else line
 
 
-class Session:
+class Session(PipeSession):
     def __init__(self, program, log):
-        self.work = tempfile.mkdtemp()
-        shutil.copy(program, os.path.join(self.work, "quorvane"))
-        self.err = open(os.path.join(self.work, "stderr.txt"), "w+b")
-        self.proc = subprocess.Popen(["./quorvane"], cwd=self.work, stdin=subprocess.PIPE,
-                                     stdout=subprocess.PIPE, stderr=self.err)
-        self.buffer = b""
-        self.sync = 0
+        super().__init__(program, REPLY_TIMEOUT)
         self.log = log
         self.peak_mb = 0
 
-    def send(self, line):
+    def line(self, line):
         self.log.append(line)
-        self.sync += 1
-        mark = "sync-%d" % self.sync
-        data = (line + "\nend_if\necho " + mark + "\n").encode("utf-8", "surrogateescape")
-        try:
-            self.proc.stdin.write(data)
-            self.proc.stdin.flush()
-        except BrokenPipeError:
-            raise Failure("the program ended (exit status %s)" % self.proc.wait())
-        self.wait_for(mark.encode())
-        self.track_memory()
-
-    def wait_for(self, mark):
-        deadline = time.monotonic() + REPLY_TIMEOUT
-        while True:
-            lines = self.buffer.split(b"\n")
-            for i, got in enumerate(lines[:-1]):
-                if got.endswith(mark):
-                    self.buffer = b"\n".join(lines[i + 1:])
-                    return
-            self.buffer = lines[-1] if len(lines) > 1 else self.buffer
-            left = deadline - time.monotonic()
-            if left <= 0:
-                raise Failure("no answer within %d s (a hang)" % REPLY_TIMEOUT)
-            ready, _, _ = select.select([self.proc.stdout], [], [], left)
-            if ready:
-                chunk = os.read(self.proc.stdout.fileno(), 1 << 20)
-                if not chunk:
-                    raise Failure("the program ended (exit status %s)" % self.proc.wait())
-                self.buffer += chunk
-
-    def track_memory(self):
-        try:
-            with open("/proc/%d/status" % self.proc.pid) as f:
-                for row in f:
-                    if row.startswith("VmHWM:"):
-                        self.peak_mb = max(self.peak_mb, int(row.split()[1]) // 1024)
-        except OSError:
-            pass
+        self.ask(line, "end_if")
+        with open("/proc/%d/status" % self.process.pid) as f:
+            for row in f:
+                if row.startswith("VmHWM:"):
+                    self.peak_mb = max(self.peak_mb, int(row.split()[1]) // 1024)
         if self.peak_mb > MEMORY_LIMIT_MB:
-            raise Failure("peak memory %d MB" % self.peak_mb)
+            raise AssertionError("peak memory %d MB" % self.peak_mb)
 
     def finish(self):
-        self.proc.stdin.close()
+        self.process.stdin.close()
         try:
-            status = self.proc.wait(REPLY_TIMEOUT)
+            status = self.process.wait(REPLY_TIMEOUT)
         except subprocess.TimeoutExpired:
-            self.proc.kill()
-            raise Failure("the program did not end after its input")
+            raise AssertionError("the program did not end after its input")
         if status != 0:
-            raise Failure("exit status %d" % status)
+            raise AssertionError("exit status %d" % status)
 
     def sanitizer_report(self):
-        self.err.seek(0)
-        text = self.err.read().decode("utf-8", "replace")
+        text = self.errors()
         return text if any(m in text for m in SANITIZER_MARKS) else ""
-
-    def close(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
-        self.err.close()
-        shutil.rmtree(self.work, ignore_errors=True)
-
-
-class Failure(Exception):
-    pass
 
 
 def game_lines(data_dir, rng):
@@ -312,7 +237,7 @@ def run(program, data_dir, seconds, seed):
     counts = {"lines": 0, "rounds": 0, "packed": 0}
     end = time.monotonic() + seconds
     try:
-        session.send("set_threads 2")
+        session.line("set_threads 2")
         while time.monotonic() < end:
             counts["rounds"] += 1
             # no tree, built, solving in the background, stopped, freed
@@ -327,23 +252,23 @@ def run(program, data_dir, seconds, seed):
                       ["free_tree"]]
             for setup in phases:
                 for line in setup:
-                    session.send(line)
+                    session.line(line)
                 for _ in range(rng.randint(10, 40)):
-                    session.send(gen.line())
+                    session.line(gen.line())
                     counts["lines"] += 1
                 if time.monotonic() >= end:
                     break
-        session.send("stop")
-        session.send("wait_for_solver")
+        session.line("stop")
+        session.line("wait_for_solver")
         peak = session.peak_mb
         session.finish()
         report = session.sanitizer_report()
         if report:
-            raise Failure("sanitizer report:\n" + report[-6000:])
+            raise AssertionError("sanitizer report:\n" + report[-6000:])
         print("seed %d, %d s: %d random lines in %d rounds (%d on packed levels), peak memory %d MB, no failure"
               % (seed, seconds, counts["lines"], counts["rounds"], counts["packed"], peak))
         return 0
-    except Failure as failure:
+    except AssertionError as failure:
         print("FAILED after %d random lines (seed %d): %s" % (counts["lines"], seed, failure))
         report = session.sanitizer_report()
         if report:
