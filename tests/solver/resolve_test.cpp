@@ -201,8 +201,11 @@ TEST(ResolveEdges, ANodeLockedWhileDroppedKeepsItsPlayThroughTheRe_Solve) {
     Reports reports;
     const auto sigma = nodeAverageStrategy(state, river, turnCard, riverCard);
     EXPECT_EQ(reports.count, 1);
-    for (int slot = 0; slot < kComboCount; ++slot)
-        if (!std::isnan(sigma[0][slot])) EXPECT_EQ(sigma[size_t(actions - 1)][slot], 1.0f) << slot;
+    for (int slot = 0; slot < kComboCount; ++slot) {
+        if (!std::isnan(sigma[0][slot])) {
+            EXPECT_EQ(sigma[size_t(actions - 1)][slot], 1.0f) << slot;
+        }
+    }
 }
 
 }  // namespace
