@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "interpreter/dispatch.h"
-#include "interpreter/session.h"
+#include "interpreter/session_fixture.h"
 #include "solver/iteration.h"
 #include "solver/settings.h"
 #include "tree/built_tree.h"
@@ -17,16 +16,11 @@
 
 namespace qv::testing {
 
-class CommandTest : public ::testing::Test {
+class CommandTest : public FreshSession {
 protected:
-    void SetUp() override { interpreter() = InterpreterState{}; }
-    void TearDown() override { freeBuiltTree(); }
-
-    static std::string run(const std::string& line) {
-        dispatchCommand(tokenizeLine(line));
-        std::string answer = takeReply();
-        replyDelivered();
-        return answer;
+    void TearDown() override {
+        freeBuiltTree();
+        FreshSession::TearDown();
     }
 
     // Runs every line of a script under tests/protocol/data, then solves a few iterations.

@@ -115,6 +115,13 @@ class FrameTest(ServerCase):
             self.assertEqual(client.request("get_value from_file"), "from_file 42\n")
         self.assertIn("set_pot ok!", self.server.console())
 
+    def test_no_command_builds_a_reply_beyond_the_limit(self):
+        with self.server.connect() as client:
+            self.assertEqual(client.request("repeat 99999 " + "x" * 20000), "ERROR: repeat reply too long\n")
+            self.assertEqual(client.request("repeat 3 y"), "y\ny\ny\nEND\n")
+        # 99999 copies of 20 KB would be 2 GB; the reply stops at 63 MiB.
+        self.assertLess(self.server.peak_memory_kb(), 400_000)
+
 
 class SessionTest(ServerCase):
     def test_a_background_solve_reports_in_notices_between_replies(self):
@@ -264,35 +271,24 @@ class HostileClientTest(ServerCase):
                 send_until_dropped(lambda: sock.sendall(rng.randbytes(rng.randint(1, 4096))))
             self.assertServed()
 
+
+class FileStoreFailureTest(unittest.TestCase):
     def test_a_file_that_cannot_be_stored_drops_the_client_and_leaves_no_file(self):
-        os.mkdir(self.server.path("quorvane_temp"))
-        with self.server.connect() as client, zeros(10) as content:
-            send_until_dropped(lambda: client.send_file(content, "is_ready"))
-        self.assertServed()
-        self.assertIn("client dropped: can't write quorvane_temp (Is a directory)\n", self.server.console())
-
-
-class FileSizeLimitTest(unittest.TestCase):
-    def test_a_write_failure_mid_file_drops_the_client_and_removes_the_partial_file(self):
+        """First the file's place is a folder, then the file is cut by the size limit mid-way."""
         server = Server(file_size_limit=1 << 20)
         try:
-            with server.connect() as client, zeros(3 << 20) as content:
-                send_until_dropped(lambda: client.send_file(content, "is_ready"))
-            with server.connect() as client:
-                self.assertEqual(client.request("is_ready"), "is_ready ok!\n")
-            self.assertIn("client dropped: can't write quorvane_temp (File too large)\n", server.console())
+            os.mkdir(server.path("quorvane_temp"))
+            for size, reason in ((10, "Is a directory"), (3 << 20, "File too large")):
+                with server.connect() as client, zeros(size) as content:
+                    send_until_dropped(lambda: client.send_file(content, "is_ready"))
+                with server.connect() as client:
+                    self.assertEqual(client.request("is_ready"), "is_ready ok!\n")
+                self.assertIn(f"client dropped: can't write quorvane_temp ({reason})\n", server.console())
+                if reason == "Is a directory":
+                    os.rmdir(server.path("quorvane_temp"))
             self.assertFalse(os.path.exists(server.path("quorvane_temp")))
         finally:
             close_quietly(self, server)
-
-
-class ReplyLimitTest(ServerCase):
-    def test_no_command_builds_a_reply_beyond_the_limit(self):
-        with self.server.connect() as client:
-            self.assertEqual(client.request("repeat 99999 " + "x" * 20000), "ERROR: repeat reply too long\n")
-            self.assertEqual(client.request("repeat 3 y"), "y\ny\ny\nEND\n")
-        # 99999 copies of 20 KB would be 2 GB; the reply stops at 63 MiB.
-        self.assertLess(self.server.peak_memory_kb(), 400_000)
 
 
 def send_until_dropped(send):

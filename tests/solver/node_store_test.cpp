@@ -144,17 +144,14 @@ TEST(NodeStores, EachLevelGivesRiverNodesOfFlopTreesItsClasses) {
     }
 }
 
-TEST(NodeStores, RiverStrategyStorageOffLeavesRiverNodesWithoutSums) {
+// Records exist only for cards that can come, and river sums only while river strategies are kept.
+TEST(NodeStores, RecordsExistOnlyWhereTheyCanBeRead) {
     GameDefinition game = smallGame(1);
+    SolverState state(game);
     game.riverStrategy = false;
-    SolverState state(game);
-    EXPECT_NE(state.strategySums(0), nullptr);
-    EXPECT_EQ(state.strategySums(1), nullptr);
-}
-
-TEST(NodeStores, RecordsExistOnlyForCardsThatCanCome) {
-    GameDefinition game = smallGame(1);
-    SolverState state(game);
+    SolverState noRiverSums(game);
+    EXPECT_NE(noRiverSums.strategySums(0), nullptr);
+    EXPECT_EQ(noRiverSums.strategySums(1), nullptr);
     EXPECT_EQ(state.boards().level(1).size(), 49u);
     EXPECT_EQ(state.boards().level(2).size(), 49u * 48u);
     EXPECT_EQ(state.regrets(1)->boards(), 49 * 48);
@@ -172,14 +169,6 @@ TEST(NodeStores, RecordsExistOnlyForCardsThatCanCome) {
     SolverState monotone(game);
     EXPECT_EQ(monotone.boards().level(1).size(), 10u + 13u);
 }
-
-}  // namespace
-}  // namespace qv
-
-namespace qv {
-namespace {
-
-using namespace qv::testing;
 
 TEST(NodeStores, UncompressedStorageCountsEveryActionHandAndBoardState) {
     // OOP holds 5 hands (padded to 8), IP 2 (padded to 8); a bet node with two actions on the turn

@@ -306,16 +306,6 @@ TEST_P(OldVersions, LoadWithTheDefaultsOfTheirVersion) {
 
 INSTANTIATE_TEST_SUITE_P(Versions, OldVersions, ::testing::Values(3, 7, 8, 10, 11));
 
-// What show_metadata prints of a file is the round-trip protocol script's; a file whose info lines
-// name no type has none.
-TEST_F(TreeFileTest, MetadataNeedsATypeLine) {
-    buildGame("QsJh2h8d", kTurnLines);
-    treeParams().infoLines = {"no type"};
-    const fs::path path = folder_ / "m.tree";
-    saveTree(path, {});
-    EXPECT_EQ(errorOf([&] { describeTreeFile(path); }), "no metadata found");
-}
-
 // Every prefix of a small file, and every byte of it changed, ends in an error and no tree, or
 // (for a change that leaves valid values) in a complete tree with weights that set_range accepts.
 TEST_F(TreeFileTest, CutOrChangedFilesEndInAnErrorAndNoTree) {
@@ -353,7 +343,9 @@ TEST_F(TreeFileTest, CutOrChangedFilesEndInAnErrorAndNoTree) {
     }
 }
 
-TEST_F(TreeFileTest, FailedWritesChangeNothing) {
+// What show_metadata prints of a file is the round-trip protocol script's; a file whose info lines
+// name no type has none.
+TEST_F(TreeFileTest, FailedWritesChangeNothingAndMetadataNeedsATypeLine) {
     buildGame("QsJh2h8d", kTurnLines);
     const fs::path target = folder_ / "kept.tree";
     writeFile(target, "old contents");
@@ -372,6 +364,9 @@ TEST_F(TreeFileTest, FailedWritesChangeNothing) {
     EXPECT_EQ(message, "can't open file (File too large)");
     EXPECT_EQ(readFile(target), "old contents");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+    treeParams().infoLines = {"no type"};
+    saveTree(target, {});
+    EXPECT_EQ(errorOf([&] { describeTreeFile(target); }), "no metadata found");
 }
 
 TEST_F(TreeFileTest, OtherFilesAndNewerVersionsAreRefused) {
