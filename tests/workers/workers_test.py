@@ -127,14 +127,18 @@ class SharedSolveTest(unittest.TestCase):
         self.assertEqual(answered.splitlines(), expected.splitlines())
 
 
-class MirroringTest(unittest.TestCase):
+class MasterCase(unittest.TestCase):
     def setUp(self):
         self.master = Master()
 
     def tearDown(self):
         self.master.close()
 
-    def test_init_worker_texts_carry_every_weight(self):
+
+class MirroringTest(MasterCase):
+    def test_init_worker_texts_carry_every_weight_and_a_worker_must_be_listening(self):
+        self.assertEqual(self.master.ask(f"connect_to_workers 127.0.0.1:{free_port()} 1"),
+                         "ERROR: connect_to_workers can't connect\n")
         fakes = [FakeWorker(), FakeWorker()]
         self.assertEqual(self.master.ask(workers_line(*fakes, weights=[1, 3])), "connect_to_workers ok!\n")
         self.assertEqual(fakes[0].texts, ["init_worker 0 1.000000 3.000000"])
@@ -175,13 +179,7 @@ class MirroringTest(unittest.TestCase):
         fake.close()
 
 
-class FaultTest(unittest.TestCase):
-    def setUp(self):
-        self.master = Master()
-
-    def tearDown(self):
-        self.master.close()
-
+class FaultTest(MasterCase):
     def test_a_worker_killed_mid_solve_stops_it_and_a_new_connection_lets_it_go_on(self):
         with LocalServer(PROGRAM) as first, LocalServer(PROGRAM) as second:
             self.master.ask(workers_line(first, second), *small_game(), "go")
@@ -220,10 +218,6 @@ class FaultTest(unittest.TestCase):
                                      "calc_results")
             self.assertNotIn("ERROR", shared)
             self.assertIn("> build_tree\n< build_tree ok!", worker.console())
-
-    def test_a_worker_that_never_started_cannot_be_connected(self):
-        self.assertEqual(self.master.ask(f"connect_to_workers 127.0.0.1:{free_port()} 1"),
-                         "ERROR: connect_to_workers can't connect\n")
 
     def test_spawned_workers_end_with_the_master(self):
         port = free_port()
