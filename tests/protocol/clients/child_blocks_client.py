@@ -20,6 +20,9 @@ ACTION_LABEL = re.compile(r"^(f|c|b\d+)$")
 CARD_LABEL = re.compile(r"^[2-9TJQKA][cdhs]$")
 
 
+END = "<<end of reply>>"
+
+
 class Client(PipeSession):
     """Replies end in an end string, as a front end sets one."""
 
@@ -27,20 +30,10 @@ class Client(PipeSession):
         return [line for line in super().ask(*lines).splitlines() if line != END]
 
 
-END = "<<end of reply>>"
-
-
 def blocks_of(reply):
-    blocks, current = [], []
-    for line in reply:
-        if line == "":
-            blocks.append(current)
-            current = []
-        else:
-            current.append(line)
-    if current:
-        raise AssertionError("text after the last empty line: %r" % current)
-    return blocks
+    """The blocks of a reply whose every block ends in an empty line."""
+    assert not reply or reply[-1] == "", "text after the last empty line: %r" % reply[-3:]
+    return [block.split("\n") for block in "\n".join(reply[:-1]).split("\n\n")] if reply else []
 
 
 def check_children(client, path):
