@@ -140,6 +140,8 @@ std::vector<std::string> tailInfoLines(FileReader& in) {
 
 void saveTree(const std::string& path, const SaveChoices& choices) {
     BuiltTree& tree = builtTree();
+    // The command checks this first; the engine does too, for callers that are not the command.
+    if (!tree.present || !tree.solver) throw EngineError("no tree to save");
     SolverState& state = *tree.solver;
     bool complete = true;
     if (countBuiltNodes(schematicRoot(), complete) != state.nodes().size() || !complete)

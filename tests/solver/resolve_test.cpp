@@ -112,7 +112,7 @@ TEST_P(Resolve, DroppedSubgameIsSolvedOnceOnReadAndMatchesTheFullSolveAndANaiveB
     const auto second = nodeAverageStrategy(state, root, turn, river);
     for (size_t a = 0; a < first.size(); ++a)
         for (int slot = 0; slot < kComboCount; ++slot)
-            if (!std::isnan(first[a][slot])) ASSERT_EQ(second[a][slot], first[a][slot]);
+            if (!std::isnan(first[a][slot])) { ASSERT_EQ(second[a][slot], first[a][slot]); }
     EXPECT_EQ(reports.count, 1);  // solved once
     EXPECT_LE(reports.last.exploitability, target);
 
@@ -142,7 +142,7 @@ TEST_P(Resolve, SolvingAllSplitsGivesACompleteTreeThatConvergesToTheSameValues) 
     EXPECT_EQ(state.iteration(), 40);
     EXPECT_FALSE(subgameOf(state, firstDecisionOfStreet(state, 3), 0).valid());  // nothing dropped
     for (uint32_t node = 0; node < state.nodes().size(); ++node)
-        if (state.nodes()[node].type == ActionType::Decision) ASSERT_NE(state.regrets(node), nullptr);
+        if (state.nodes()[node].type == ActionType::Decision) { ASSERT_NE(state.regrets(node), nullptr); }
     const ResultRecord resolved = measureResults(state, solverSettings());
     EXPECT_LT(resolved.exploitability, 2 * kept.exploitability);  // as far along as the solve it replaces
     for (int i = 0; i < 40; ++i) runIteration(state, solverSettings());
@@ -173,7 +173,7 @@ TEST(ResolveEdges, RecalculationAccuracyDecidesWhenARe_SolveStops) {
     EXPECT_EQ(reports.last.iterations, 50);  // the first check already meets it
     solverSettings().recalcAccuracy[3] = 0;
     SolveSubgame(state, subgame, true);
-    if (reports.last.exploitability > 0) EXPECT_EQ(reports.last.iterations, 1000);
+    if (reports.last.exploitability > 0) { EXPECT_EQ(reports.last.iterations, 1000); }
     solverSettings().recalcAccuracy = {};
 }
 

@@ -182,8 +182,9 @@ TEST_P(TreeFileRoundTrip, KeepsWhatTheSaveKeepsAndSolvesTheRestAgain) {
     // The streets left to solving again have no stores until a reader needs them.
     EXPECT_EQ(state->subgames().droppedStreet(), kept <= 3 ? kept : -1);
     for (uint32_t node = 0; node < state->nodes().size(); ++node)
-        if (state->nodes()[node].type == ActionType::Decision && state->nodes()[node].street >= kept)
+        if (state->nodes()[node].type == ActionType::Decision && state->nodes()[node].street >= kept) {
             ASSERT_EQ(state->regrets(node), nullptr);
+        }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -301,7 +302,7 @@ TEST_P(OldVersions, LoadWithTheDefaultsOfTheirVersion) {
         state.regrets(0)->saveRecord(0, values.data());
         EXPECT_EQ(values.front(), 2.5f);
     }
-    if (version <= 10) EXPECT_THROW(describeTreeFile(path), EngineError);
+    if (version <= 10) { EXPECT_THROW(describeTreeFile(path), EngineError); }
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, OldVersions, ::testing::Values(3, 7, 8, 10, 11));
@@ -367,6 +368,8 @@ TEST_F(TreeFileTest, FailedWritesChangeNothingAndMetadataNeedsATypeLine) {
     treeParams().infoLines = {"no type"};
     saveTree(target, {});
     EXPECT_EQ(errorOf([&] { describeTreeFile(target); }), "no metadata found");
+    // Reading a file's metadata leaves no tree behind: nothing to save.
+    EXPECT_EQ(errorOf([&] { saveTree(target, {}); }), "no tree to save");
 }
 
 TEST_F(TreeFileTest, OtherFilesAndNewerVersionsAreRefused) {
