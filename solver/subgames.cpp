@@ -49,6 +49,28 @@ void runJob(Traversal& traversal, const Segment& segment, SubgameJob& job) {
 
 namespace {
 
+// River jobs last a few microseconds, about as long as a thread takes to claim one from the team's
+// shared counter and to bring over the cache lines that the other thread wrote last (the job
+// records and outputs of its neighbours, the subgame locks): neighbouring river jobs are claimed
+// together, up to this many. A run never spans two groups (jobs of the same slots), so the open
+// groups of the job outputs stay one per thread plus one. Longer jobs go one by one, which keeps
+// the threads' finishing times close.
+constexpr uint32_t kRiverJobsPerRun = 4;
+
+// Cuts the jobs, in run order, into runs; run r is [runs[r], runs[r + 1]). Gives the run count.
+template <typename JobAt>
+size_t cutIntoRuns(size_t jobs, const JobAt& jobAt, int riverLevel, uint32_t* runs) {
+    size_t count = 0;
+    for (uint32_t i = 0; i < jobs; ++i) {
+        const SubgameTicket& t = jobAt(i).ticket;
+        const bool joins = count > 0 && t.level == riverLevel && i - runs[count - 1] < kRiverJobsPerRun &&
+                           jobAt(runs[count - 1]).ticket.slots[0] == t.slots[0];
+        if (!joins) runs[count++] = i;
+    }
+    runs[count] = uint32_t(jobs);
+    return count;
+}
+
 bool hostTakes(const PassJobs& pass) { return subgameHost() && pass.segment == 0 && pass.stateIndex == 0; }
 
 bool splitsByNumaNode(int numaMode) { return (numaMode == 1 && numaNodeCount() >= 2) || numaMode == 2; }
@@ -85,15 +107,20 @@ void traverseSubgamesLocally(Traversal& traversal, const PassJobs& pass, int thr
         std::stable_sort(order.begin(), order.end(),
                          [&](const SubgameJob* a, const SubgameJob* b) { return larger(*a, *b); });
     }
-    const long count = long(pass.jobs.size());
+    const auto jobAt = [&](size_t i) -> SubgameJob& { return order.empty() ? pass.jobs[i] : *order[i]; };
+    ScratchStack& scratch = threadScratch();
+    ScratchScope scope(scratch);
+    uint32_t* runs = scratch.take<uint32_t>(pass.jobs.size() + 1);
+    const long count = long(cutIntoRuns(pass.jobs.size(), jobAt, traversal.state().boards().riverLevel(), runs));
     JobHooks* hooks = pass.hooks;
 #pragma omp parallel for schedule(dynamic, 1) num_threads(threads)
-    for (long i = 0; i < count; ++i) {
-        SubgameJob& job = order.empty() ? pass.jobs[size_t(i)] : *order[size_t(i)];
-        if (hooks) hooks->begin(job);
-        runJob(traversal, segment, job);
-        if (hooks) hooks->end(job);
-    }
+    for (long r = 0; r < count; ++r)
+        for (uint32_t i = runs[r]; i < runs[r + 1]; ++i) {
+            SubgameJob& job = jobAt(i);
+            if (hooks) hooks->begin(job);
+            runJob(traversal, segment, job);
+            if (hooks) hooks->end(job);
+        }
 }
 
 void TraverseSubgamesNUMA(Traversal& traversal, const PassJobs& pass, int threads, bool fake) {

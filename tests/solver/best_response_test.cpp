@@ -105,28 +105,37 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"turn_weighted_deck_isomorphic", 2, true, {"Qs", "Jh", "2h", "8d"}, 30, 0, 0, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A flop game (turn subgames as jobs) and a turn game (river subgames, handed out in runs).
 TEST(Determinism, OneAndTwoThreadsGiveBitIdenticalResults) {
-    GameDefinition game = symmetricFlopGame(31, 12);
-    game.isomorphism = true;
-    std::vector<ResultRecord> results;
-    std::vector<std::vector<std::vector<float>>> strategies;
-    for (int threads : {1, 2}) {
-        solverSettings().threadCount = threads;
-        SolverState state(game);
-        for (int i = 0; i < 62; ++i) runIteration(state, solverSettings());
-        results.push_back(measureResults(state, solverSettings()));
-        strategies.push_back(nodeAverageStrategy(state, uint32_t(state.nodes().size() - 2), card("2d"), card("3s")));
+    GameDefinition flop = symmetricFlopGame(31, 12);
+    flop.isomorphism = true;
+    GameDefinition turn = flop;
+    turn.records = toyTree(2, true);
+    turn.turn = card("2d");
+    for (const GameDefinition& game : {flop, turn}) {
+        std::vector<ResultRecord> results;
+        std::vector<std::vector<std::vector<float>>> strategies;
+        for (int threads : {1, 2}) {
+            solverSettings().threadCount = threads;
+            SolverState state(game);
+            for (int i = 0; i < 62; ++i) runIteration(state, solverSettings());
+            results.push_back(measureResults(state, solverSettings()));
+            uint32_t river = 0;  // the last river decision
+            for (uint32_t n = 0; n < state.nodes().size(); ++n)
+                if (state.nodes()[n].type == ActionType::Decision && state.nodes()[n].street == 3) river = n;
+            strategies.push_back(nodeAverageStrategy(state, river, card("2d"), card("3s")));
+        }
+        solverSettings().threadCount = 1;
+        EXPECT_EQ(results[0].exploitability, results[1].exploitability);
+        EXPECT_EQ(results[0].evOop, results[1].evOop);
+        EXPECT_EQ(results[0].mesIp, results[1].mesIp);
+        ASSERT_EQ(strategies[0].size(), strategies[1].size());
+        for (size_t a = 0; a < strategies[0].size(); ++a)
+            for (int s = 0; s < kComboCount; ++s)
+                if (!std::isnan(strategies[0][a][s])) {
+                    EXPECT_EQ(strategies[0][a][s], strategies[1][a][s]);
+                }
     }
-    solverSettings().threadCount = 1;
-    EXPECT_EQ(results[0].exploitability, results[1].exploitability);
-    EXPECT_EQ(results[0].evOop, results[1].evOop);
-    EXPECT_EQ(results[0].mesIp, results[1].mesIp);
-    ASSERT_EQ(strategies[0].size(), strategies[1].size());
-    for (size_t a = 0; a < strategies[0].size(); ++a)
-        for (int s = 0; s < kComboCount; ++s)
-            if (!std::isnan(strategies[0][a][s])) {
-                EXPECT_EQ(strategies[0][a][s], strategies[1][a][s]);
-            }
 }
 
 }  // namespace
