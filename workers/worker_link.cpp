@@ -96,12 +96,15 @@ bool WorkerLink::failed() {
 }
 
 void WorkerLink::send(const std::string& text, const std::vector<uint8_t>& payload) {
+    bool closed;
     {
         std::lock_guard<std::mutex> lock(slotMutex_);
         if (!failure_.empty()) throw RemoteFailure(failure_);
-        if (closed_) fail("disconnected");
+        closed = closed_;
         reply_.reset();
     }
+    // fail() takes the slot's lock itself.
+    if (closed) fail("disconnected");
     try {
         writeFrame(socket_, kCommandFrame, text, payload);
     } catch (const std::system_error&) {

@@ -192,6 +192,12 @@ class FaultTest(MasterCase):
             self.assertEqual(self.master.ask("calc_results"), f"ERROR: calc_results {name} disconnected\n")
             self.master.ask(workers_line(first), "go 20 steps")
             wait_until(lambda: "required number of steps done" in self.master.output(), "the solve to go on")
+            # A worker that went away between requests fails the next one as soon as it is made.
+            first.process.kill()
+            first.process.wait()
+            time.sleep(0.3)
+            self.assertEqual(self.master.ask("calc_results"),
+                             f"ERROR: calc_results worker 0 (127.0.0.1:{first.port}) disconnected\n")
 
     def test_a_worker_that_stops_answering_fails_within_the_time_out(self):
         with LocalServer(PROGRAM) as worker:
