@@ -47,9 +47,9 @@ struct PassJobs {
     JobHooks* hooks = nullptr;  // only where runsJobsInOrder
 };
 
-// Whether TraverseSubgames runs the jobs on this process's thread team, handing them out one by
-// one largest first (in list order for a list collected that way); only then does it call a
-// pass's hooks.
+// Whether TraverseSubgames runs the jobs on this process's thread team, handing them out largest
+// first (in list order for a list collected that way; river jobs in short runs); only then does it
+// call a pass's hooks.
 bool runsJobsInOrder(const PassJobs& pass, int numaMode);
 // Runs every job; returns when all are done. A pass over the whole tree hands its jobs to the
 // subgame host when one is installed (subgame_host.h); every other pass runs on the thread team.
