@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "solver/math_functions.h"
 #include "solver/pass.h"
 #include "solver/scratch.h"
 #include "solver/vector_ops.h"
@@ -30,7 +31,7 @@ StrategyValues traverseTree(SolverState& state, const PassSettings& settings) {
 
 double averagingWeight(const Tuning& tuning, int completedIterations) {
     if (completedIterations <= tuning.averagingDelay) return 0.0;
-    return std::min(std::pow(double(completedIterations - tuning.averagingDelay), tuning.exponent), tuning.cap);
+    return std::min(averagingPower(double(completedIterations - tuning.averagingDelay), tuning.exponent), tuning.cap);
 }
 
 bool averagingFlag(int strategyCompression, int completedIterations, int delay) {

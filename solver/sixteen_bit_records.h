@@ -6,6 +6,7 @@
 #include <cmath>
 #include <utility>
 
+#include "solver/math_functions.h"
 #include "solver/node_store.h"
 #include "solver/vector_ops.h"
 
@@ -89,7 +90,7 @@ public:
             header.scale *= 0.5f;
         }
         if (update.adaptivePrecision && update.iteration % 10 == 0) {
-            const double floor = coarse ? (coarseLimit_ + 1) / 2 : 1024.0 * std::exp2(update.precision);
+            const double floor = coarse ? (coarseLimit_ + 1) / 2 : 1024.0 * powerOfTwo(update.precision);
             adapt(header, r, count, largest, floor);
         }
     }
@@ -99,7 +100,7 @@ private:
     static void adapt(RecordHeader& header, uint16_t* r, size_t count, uint16_t largest, double floor) {
         if (largest == 0) return;
         if (floor > largest && header.scale <= 32.0f) {
-            float factor = float(std::min(std::exp2(std::ceil(std::log2(floor / largest))), 8.0));
+            float factor = float(std::min(powerOfTwo(ceilLog2(floor / largest)), 8.0));
             rescale16(r, count, factor);
             header.scale *= factor;
         }

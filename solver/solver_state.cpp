@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "cards/hand_rules.h"
+#include "solver/math_functions.h"
 #include "solver/segments.h"
 #include "solver/showdown_rank.h"
 #include "tree/storage_estimate.h"
@@ -76,7 +77,7 @@ SolverState::SolverState(const GameDefinition& game) : definition_(game) {
     for (int p = 0; p < 2; ++p)
         for (int h = 0; h < hands_[p].count; ++h) rangeMass_[p] += hands_[p].weight[h];
 
-    valueScale_ = std::exp2(game.precision) * 125.0 / std::max(largestStake_, 1e-9);
+    valueScale_ = powerOfTwo(game.precision) * 125.0 / std::max(largestStake_, 1e-9);
     requestedCompression_ = game.compression;
     chooseCompression();
     regrets_.resize(nodes_.size());

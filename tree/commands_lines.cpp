@@ -19,7 +19,11 @@ namespace {
 // A line amount in whole chips. Amounts must fit a 32-bit chip count (the effective stack is
 // one), and a NaN would break the ordering of the children.
 double lineAmount(const std::string& token) {
-    double amount = std::floor(std::stod(token));
+    const double value = std::stod(token);
+    if (!(std::fabs(value) < 1e18)) throw std::out_of_range(token);
+    // Rounded down through a whole number: the program does without the math library's floor.
+    double amount = double(int64_t(value));
+    if (amount > value) amount -= 1;
     if (!(std::fabs(amount) <= std::numeric_limits<int32_t>::max())) throw std::out_of_range(token);
     return amount + 0.0;  // -0 is the check key 0
 }
