@@ -33,11 +33,16 @@ def session(games_dir):
     return "".join(command + "\n" for command in commands + ["exit"])
 
 
+# The environment that the program's restart gives the solving process.
+SOLVER_ENVIRONMENT = dict(os.environ, OMP_WAIT_POLICY="passive", GOMP_SPINCOUNT="5000")
+
+
 def executed_functions(program, commands):
-    """Mangled names of the program's own functions that ran, by their own instruction counts."""
+    """Mangled names of the program's own functions that ran, by their own instruction counts.
+    Callgrind runs one thread at a time, so paths that only contention takes never show there."""
     with tempfile.TemporaryDirectory() as work:
         out = os.path.join(work, "callgrind.out")
-        env = dict(os.environ, OMP_WAIT_POLICY="passive")
+        env = SOLVER_ENVIRONMENT
         subprocess.run(["valgrind", "--tool=callgrind", "--demangle=no", f"--callgrind-out-file={out}", program],
                        input=commands, text=True, env=env, check=True, capture_output=True)
         objects, names, costs = {}, {}, {}
@@ -65,12 +70,28 @@ def executed_functions(program, commands):
         return sorted(costs, key=lambda name: -costs[name])
 
 
+def sampled_functions(program, commands):
+    """Mangled names of the program's own functions that a native run was found in, by sampling
+    often: the waits and retries of two threads at full speed."""
+    with tempfile.TemporaryDirectory() as work:
+        data = os.path.join(work, "perf.data")
+        subprocess.run(["perf", "record", "-q", "-e", "cpu-clock", "-F", "20000", "-o", data, program],
+                       input=commands, text=True, env=SOLVER_ENVIRONMENT, check=True, capture_output=True)
+        report = subprocess.run(["perf", "report", "-i", data, "--no-demangle", "--stdio", "--sort", "dso,sym"],
+                                text=True, check=True, capture_output=True).stdout
+    name = os.path.basename(program)
+    return [line.split("] ", 1)[1].strip() for line in report.splitlines()
+            if f" {name} " in line and "[.] " in line]
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", default=os.path.join(ROOT, "build", "quorvane"))
     parser.add_argument("--games", default=os.path.join(ROOT, "..", "shared", "bench"))
     args = parser.parse_args()
-    functions = executed_functions(args.program, session(args.games))
+    commands = session(args.games)
+    functions = executed_functions(args.program, commands)
+    functions += [name for name in sampled_functions(args.program, commands) if name not in set(functions)]
     with open(os.path.join(ROOT, "app", "function_order.txt"), "w") as f:
         f.write("".join(name + "\n" for name in functions))
     print(f"{len(functions)} functions")

@@ -14,8 +14,9 @@ namespace qv {
 
 namespace {
 
-// Chance slots that run as one job per dealt card: a next-street slot alone, or neighbouring
-// all-in slots up to the batch limit.
+// Chance slots that run as one job per dealt card: neighbouring all-in slots up to the batch limit,
+// next-street slots into the river a few at a time (their segments share kernel calls), any other
+// next-street slot alone.
 struct JobGroup {
     int width = 0;
     int slots[kMaxBatch] = {};
@@ -24,22 +25,33 @@ struct JobGroup {
 
 // The groups of the reached chance slots, largest job first (ties in slot order): the jobs are
 // collected in the order the thread team runs them, so no pass sorts its job list.
-size_t collectJobGroups(const SolverState& state, const Segment& segment, const Traversal::Frame& frame, int limit,
+size_t collectJobGroups(const Traversal& traversal, const Segment& segment, const Traversal::Frame& frame,
                         JobGroup* groups) {
+    const SolverState& state = traversal.state();
+    const int limit = traversal.settings().batchLimit;
+    const bool riverSegments = state.boards().compactAt(segment.level + 1);
     size_t count = 0;
+    JobGroup* nextStreets = nullptr;  // the group that the next next-street slot joins
     for (int c : segment.chances) {
         if (!frame.reach[c]) continue;
-        const bool allIn = segment.slots[c].kind == SlotKind::AllIn;
-        if (!allIn || count == 0 || segment.slots[groups[count - 1].slots[0]].kind != SlotKind::AllIn ||
-            groups[count - 1].width == limit)
-            groups[count++] = JobGroup{};
-        JobGroup& group = groups[count - 1];
-        group.slots[group.width++] = c;
+        JobGroup* last = count ? &groups[count - 1] : nullptr;
+        JobGroup* group = nullptr;
+        if (segment.slots[c].kind == SlotKind::AllIn) {
+            const bool joins = last && segment.slots[last->slots[0]].kind == SlotKind::AllIn && last->width < limit;
+            group = joins ? last : &(groups[count++] = JobGroup{});
+        } else {
+            const int most = riverSegments ? traversal.riverSegmentLanes() : 1;
+            if (!nextStreets || nextStreets->width == most) nextStreets = &(groups[count++] = JobGroup{});
+            group = nextStreets;
+        }
+        group->slots[group->width++] = c;
     }
     for (size_t g = 0; g < count; ++g) {
-        const SegmentSlot& first = segment.slots[groups[g].slots[0]];
-        groups[g].work = first.kind == SlotKind::NextStreet ? state.segments()[first.childSegment].work
-                                                            : 45.0 * double(groups[g].width);
+        JobGroup& group = groups[g];
+        for (int j = 0; j < group.width; ++j) {
+            const SegmentSlot& slot = segment.slots[group.slots[j]];
+            group.work += slot.kind == SlotKind::NextStreet ? state.segments()[slot.childSegment].work : 45.0;
+        }
     }
     std::sort(groups, groups + count, [](const JobGroup& a, const JobGroup& b) {
         return a.work > b.work || (a.work == b.work && a.slots[0] < b.slots[0]);
@@ -170,7 +182,7 @@ void runPass(SolverState& state, const PassSettings& settings, const PassStart& 
     static thread_local std::vector<SubgameJob> jobs;
     jobs.clear();
     JobGroup* groups = scratch.take<JobGroup>(segment.chances.size());
-    const size_t groupCount = collectJobGroups(state, segment, frame, settings.batchLimit, groups);
+    const size_t groupCount = collectJobGroups(traversal, segment, frame, groups);
     // Grown to its size at once: growing by doubling left the outgrown copies on the heap.
     jobs.reserve(groupCount * size_t(top.representativeCount));
     int widest = 0;

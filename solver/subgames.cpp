@@ -23,7 +23,7 @@ void runJob(Traversal& traversal, const Segment& segment, SubgameJob& job) {
     HoldRowsScope rows;
     const SubgameTicket& ticket = job.ticket;
     const size_t bytes = sizeof(float) * size_t(traversal.traverserStride());
-    Traversal::AllInBatch allIns;
+    Traversal::SlotBatch batches[2];  // all-in lanes, next-street lanes
     for (int j = 0; j < ticket.width; ++j) {
         const SegmentSlot& slot = segment.slots[size_t(ticket.slots[j])];
         float* masked = traversal.maskedReach(job.reach[j], ticket.card);
@@ -32,17 +32,15 @@ void runJob(Traversal& traversal, const Segment& segment, SubgameJob& job) {
             if (job.best[j]) std::memset(job.best[j], 0, bytes);
             continue;
         }
-        if (slot.kind != SlotKind::AllIn) {
-            traversal.evaluateChild(slot, ticket.level, ticket.state, masked, job.value[j], job.best[j]);
-            continue;
-        }
-        const int k = allIns.width++;
-        allIns.slots[k] = &slot;
-        allIns.reach[k] = masked;
-        allIns.value[k] = job.value[j];
-        allIns.best[k] = job.best[j];
+        Traversal::SlotBatch& batch = batches[slot.kind == SlotKind::AllIn ? 0 : 1];
+        const int k = batch.width++;
+        batch.slots[k] = &slot;
+        batch.reach[k] = masked;
+        batch.value[k] = job.value[j];
+        batch.best[k] = job.best[j];
     }
-    if (allIns.width) traversal.evaluateAllIns(allIns, ticket.level, ticket.state);
+    for (const Traversal::SlotBatch& batch : batches)
+        if (batch.width) traversal.evaluateSlots(batch, ticket.level, ticket.state);
 }
 
 }  // namespace

@@ -117,57 +117,70 @@ void Traversal::descend(const Segment& segment, int record, Frame& frame) {
 void Traversal::evaluateChances(const Segment& segment, int stateIndex, Frame& frame) {
     ScratchStack& scratch = threadScratch();
     const int n = frame.hands[settings_.traverser].stride;
+    const BoardStates& boards = state_.boards();
     const int limit = std::max(1, std::min(settings_.batchLimit, kMaxBatch));
-    const bool batched = segment.level < state_.boards().riverLevel();
-    AllInBatch allIns;
+    // All-in slots below the river and next-street slots into the river go in batches.
+    const bool allInsTogether = segment.level < boards.riverLevel();
+    const bool segmentsTogether = boards.compactAt(segment.level + 1);
+    SlotBatch batches[2];  // all-in slots, next-street slots
     for (int c : segment.chances) {
         if (!frame.reach[c]) continue;
         frame.value[c] = scratch.take<float>(size_t(n));
         frame.best[c] = settings_.training ? nullptr : scratch.take<float>(size_t(n));
         const SegmentSlot& slot = segment.slots[c];
-        if (slot.kind != SlotKind::AllIn || !batched) {
+        const bool allIn = slot.kind == SlotKind::AllIn;
+        if (!(allIn ? allInsTogether : slot.kind == SlotKind::NextStreet && segmentsTogether)) {
             chanceValue(slot, segment.level, stateIndex, frame.reach[c], frame.value[c], frame.best[c]);
             continue;
         }
-        const int j = allIns.width++;
-        allIns.slots[j] = &slot;
-        allIns.reach[j] = frame.reach[c];
-        allIns.value[j] = frame.value[c];
-        allIns.best[j] = frame.best[c];
-        if (allIns.width == limit) {
-            dealAllIns(allIns, segment.level, stateIndex);
-            allIns.width = 0;
+        SlotBatch& batch = batches[allIn ? 0 : 1];
+        const int j = batch.width++;
+        batch.slots[j] = &slot;
+        batch.reach[j] = frame.reach[c];
+        batch.value[j] = frame.value[c];
+        batch.best[j] = frame.best[c];
+        if (batch.width == (allIn ? limit : riverSegmentLanes())) {
+            dealSlots(batch, segment.level, stateIndex);
+            batch.width = 0;
         }
     }
-    if (allIns.width) dealAllIns(allIns, segment.level, stateIndex);
+    for (const SlotBatch& batch : batches)
+        if (batch.width) dealSlots(batch, segment.level, stateIndex);
 }
 
 void Traversal::evaluateTerminals(const Segment& segment, int stateIndex, Frame& frame) {
+    const Segment* segments[1] = {&segment};
+    evaluateTerminals(segments, &frame, 1, stateIndex);
+}
+
+void Traversal::evaluateTerminals(const Segment* const* segments, Frame* frames, int count, int stateIndex) {
     // The slot lists live on the scratch stack: this runs once per segment solve, thousands of
     // times a pass, and two heap vectors each time showed in the allocator's profile.
     ScratchStack& scratch = threadScratch();
-    const size_t n = segment.terminals.size();
-    int* showdowns = scratch.take<int>(n);
-    int* folds = scratch.take<int>(n);
+    size_t n = 0;
+    for (int k = 0; k < count; ++k) n += segments[k]->terminals.size();
+    TerminalRef* showdowns = scratch.take<TerminalRef>(n);
+    TerminalRef* folds = scratch.take<TerminalRef>(n);
     size_t showdownCount = 0, foldCount = 0;
-    for (int t : segment.terminals) {
-        if (!frame.reach[t]) continue;
-        if (segment.slots[t].kind == SlotKind::Fold)
-            folds[foldCount++] = t;
-        else
-            showdowns[showdownCount++] = t;
+    for (int k = 0; k < count; ++k) {
+        for (int t : segments[k]->terminals) {
+            if (!frames[k].reach[t]) continue;
+            const SegmentSlot& slot = segments[k]->slots[t];
+            (slot.kind == SlotKind::Fold ? folds[foldCount++] : showdowns[showdownCount++]) = {&frames[k], &slot, t};
+        }
     }
-    if (showdownCount) runBatch(KernelKind::Showdown, segment, stateIndex, showdowns, showdownCount, frame);
-    if (foldCount) runBatch(KernelKind::Fold, segment, stateIndex, folds, foldCount, frame);
+    const int level = segments[0]->level;
+    if (showdownCount) runBatch(KernelKind::Showdown, level, stateIndex, frames[0].hands, showdowns, showdownCount);
+    if (foldCount) runBatch(KernelKind::Fold, level, stateIndex, frames[0].hands, folds, foldCount);
 }
 
-void Traversal::runBatch(KernelKind kind, const Segment& segment, int stateIndex, const int* slots, size_t count,
-                         Frame& frame) {
+void Traversal::runBatch(KernelKind kind, int level, int stateIndex, const HandView* hands, const TerminalRef* terminals,
+                         size_t count) {
     ScratchStack& scratch = threadScratch();
     const int p = settings_.traverser;
-    const HandView& mine = frame.hands[p];
-    const HandView& theirs = frame.hands[1 - p];
-    const DealtBoard& board = state_.boards().state(segment.level, stateIndex);
+    const HandView& mine = hands[p];
+    const HandView& theirs = hands[1 - p];
+    const DealtBoard& board = state_.boards().state(level, stateIndex);
     const int limit = std::max(1, std::min(settings_.batchLimit, kMaxBatch));
     if (settings_.perfCounters) recordBatchSize(kind, int(count));
     for (size_t first = 0; first < count; first += size_t(limit)) {
@@ -175,11 +188,12 @@ void Traversal::runBatch(KernelKind kind, const Segment& segment, int stateIndex
         batch.width = int(std::min(count - first, size_t(limit)));
         bool raked = false;
         for (int j = 0; j < batch.width; ++j) {
-            const SegmentSlot& slot = segment.slots[slots[first + j]];
+            const TerminalRef& terminal = terminals[first + j];
+            const SegmentSlot& slot = *terminal.slot;
             float* value = scratch.take<float>(size_t(mine.stride));
-            frame.value[slots[first + j]] = value;
-            frame.best[slots[first + j]] = settings_.training ? nullptr : value;
-            batch.reach[j] = frame.reach[slots[first + j]];
+            terminal.frame->value[terminal.index] = value;
+            terminal.frame->best[terminal.index] = settings_.training ? nullptr : value;
+            batch.reach[j] = terminal.frame->reach[terminal.index];
             batch.values[j] = value;
             batch.stake[j] = kind == KernelKind::Fold && slot.player != p ? -slot.stake : slot.stake;
             batch.rake[j] = kind == KernelKind::Fold ? 0.0f : slot.rake;
@@ -270,20 +284,25 @@ void Traversal::chanceValue(const SegmentSlot& slot, int level, int stateIndex, 
     combineDeals(level, stateIndex, values, bests, value, best);
 }
 
-void Traversal::evaluateAllIns(const AllInBatch& batch, int level, int stateIndex) {
+void Traversal::evaluateSlots(const SlotBatch& batch, int level, int stateIndex) {
     const BoardStates& boards = state_.boards();
-    if (settings_.twoWalkShowdowns || (!boards.compactAt(level) && level >= boards.riverLevel())) {
-        for (int j = 0; j < batch.width; ++j)
-            evaluateChild(*batch.slots[j], level, stateIndex, batch.reach[j], batch.value[j], batch.best[j]);
+    const bool nextStreet = batch.slots[0]->kind == SlotKind::NextStreet;
+    if (!settings_.twoWalkShowdowns && boards.compactAt(level)) {
+        if (nextStreet)
+            riverSegments(batch, stateIndex);
+        else
+            riverAllIns(batch, stateIndex);
         return;
     }
-    if (boards.compactAt(level))
-        riverAllIns(batch, stateIndex);
-    else
-        dealAllIns(batch, level, stateIndex);
+    if (!settings_.twoWalkShowdowns && !nextStreet && level < boards.riverLevel()) {
+        dealSlots(batch, level, stateIndex);
+        return;
+    }
+    for (int j = 0; j < batch.width; ++j)
+        evaluateChild(*batch.slots[j], level, stateIndex, batch.reach[j], batch.value[j], batch.best[j]);
 }
 
-void Traversal::dealAllIns(const AllInBatch& batch, int level, int stateIndex) {
+void Traversal::dealSlots(const SlotBatch& batch, int level, int stateIndex) {
     ScratchStack& scratch = threadScratch();
     ScratchScope scope(scratch);
     const BoardStates& boards = state_.boards();
@@ -296,7 +315,7 @@ void Traversal::dealAllIns(const AllInBatch& batch, int level, int stateIndex) {
     for (int i = 0; i < reps; ++i) {
         const int child = boards.representative(s, i);
         const int card = boards.state(level + 1, child).dealt;
-        AllInBatch live;
+        SlotBatch live;
         for (int j = 0; j < batch.width; ++j) {
             float*& v = values[size_t(j) * reps + i];
             float*& b = bests[size_t(j) * reps + i];
@@ -311,14 +330,14 @@ void Traversal::dealAllIns(const AllInBatch& batch, int level, int stateIndex) {
             live.best[live.width] = b;
             ++live.width;
         }
-        if (live.width) evaluateAllIns(live, level + 1, child);
+        if (live.width) evaluateSlots(live, level + 1, child);
     }
     for (int j = 0; j < batch.width; ++j)
         combineDeals(level, stateIndex, values + size_t(j) * reps, bests + size_t(j) * reps, batch.value[j],
                      batch.best[j]);
 }
 
-void Traversal::riverAllIns(const AllInBatch& batch, int stateIndex) {
+void Traversal::riverAllIns(const SlotBatch& batch, int stateIndex) {
     ScratchStack& scratch = threadScratch();
     ScratchScope scope(scratch);
     const BoardStates& boards = state_.boards();
@@ -348,6 +367,49 @@ void Traversal::riverAllIns(const AllInBatch& batch, int stateIndex) {
     for (int k = 0; k < kernel.width; ++k) {
         scatterRiverValues(kernel.values[k], stateIndex, batch.value[lane[k]]);
         if (batch.best[lane[k]]) scatterRiverValues(kernel.values[k], stateIndex, batch.best[lane[k]]);
+    }
+}
+
+void Traversal::riverSegments(const SlotBatch& batch, int stateIndex) {
+    ScratchStack& scratch = threadScratch();
+    ScratchScope scope(scratch);
+    const BoardStates& boards = state_.boards();
+    const int p = settings_.traverser;
+    const HandView hands[2] = {boards.riverHands(stateIndex, 0), boards.riverHands(stateIndex, 1)};
+    const size_t rootBytes = sizeof(float) * size_t(traverserStride());
+    int lanes[kMaxBatch];
+    const Segment* segments[kMaxBatch];
+    Frame frames[kMaxBatch];
+    int count = 0;
+    for (int j = 0; j < batch.width; ++j) {
+        std::memset(batch.value[j], 0, rootBytes);
+        if (batch.best[j]) std::memset(batch.best[j], 0, rootBytes);
+        const float* riverReach = riverReachOf(batch.reach[j], stateIndex);
+        if (!anyPositive(riverReach, hands[1 - p].stride)) continue;
+        const Segment& segment = state_.segments()[batch.slots[j]->childSegment];
+        Frame& frame = frames[count];
+        frame = openFrame(segment, hands);
+        frame.reach[0] = riverReach;
+        frame.value[0] = scratch.take<float>(size_t(hands[p].stride));
+        frame.best[0] = batch.best[j] ? scratch.take<float>(size_t(hands[p].stride)) : nullptr;
+        segments[count] = &segment;
+        lanes[count++] = j;
+    }
+    // The segments' locks, taken in segment order: no other thread holds more than one.
+    int order[kMaxBatch];
+    for (int k = 0; k < count; ++k) order[k] = k;
+    std::sort(order, order + count, [&](int a, int b) { return segments[a] < segments[b]; });
+    std::unique_lock<std::mutex> locks[kMaxBatch];
+    for (int k = 0; k < count; ++k) {
+        const int segment = batch.slots[lanes[order[k]]]->childSegment;
+        locks[k] = std::unique_lock<std::mutex>(state_.subgames().riverLock({segment, stateIndex}));
+    }
+    for (int k = 0; k < count; ++k) descend(*segments[k], stateIndex, frames[k]);
+    evaluateTerminals(segments, frames, count, stateIndex);
+    for (int k = 0; k < count; ++k) {
+        ascend(*segments[k], stateIndex, frames[k]);
+        scatterRiverValues(frames[k].value[0], stateIndex, batch.value[lanes[k]]);
+        if (frames[k].best[0]) scatterRiverValues(frames[k].best[0], stateIndex, batch.best[lanes[k]]);
     }
 }
 

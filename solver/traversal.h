@@ -40,6 +40,10 @@ public:
     Traversal(SolverState& state, const PassSettings& settings);
 
     const PassSettings& settings() const { return settings_; }
+    // Next-street slots into the river solved side by side, at most: four fill the kernels' lanes
+    // with the two or three showdowns of a river segment each. Two where best responses are kept
+    // as well, so that the values held per lane and dealt card take no more room than in training.
+    int riverSegmentLanes() const { return settings_.training ? 4 : 2; }
     SolverState& state() const { return state_; }
     int traverserStride() const { return rootHands_[settings_.traverser].stride; }
     int opponentStride() const { return rootHands_[1 - settings_.traverser].stride; }
@@ -57,9 +61,10 @@ public:
     // A copy of the opponent reach with every hand holding the card at 0.
     float* maskedReach(const float* reach, int card);
 
-    // All-in slots of one segment, evaluated together: one showdown kernel call per river board
-    // serves all of them, one vector lane per slot.
-    struct AllInBatch {
+    // Chance slots of one segment and one kind, evaluated together, one vector lane per slot: all-in
+    // slots share one showdown kernel call per river board; next-street slots whose segments start
+    // on the river share the kernel calls of their segments' terminals.
+    struct SlotBatch {
         int width = 0;
         const SegmentSlot* slots[kMaxBatch] = {};
         const float* reach[kMaxBatch] = {};  // opponent reach, already without the state's cards
@@ -67,7 +72,7 @@ public:
         float* best[kMaxBatch] = {};
     };
     // The slots' values at a board state one or more cards below their segment's board.
-    void evaluateAllIns(const AllInBatch& batch, int level, int stateIndex);
+    void evaluateSlots(const SlotBatch& batch, int level, int stateIndex);
 
     // A showdown reached before the river, at one river state (hands in that state's numbering).
     void allInShowdown(const SegmentSlot& slot, int stateIndex, const HandView* hands, const float* reach,
@@ -77,21 +82,32 @@ public:
     Frame openFrame(const Segment& segment, const HandView* hands);
     void descend(const Segment& segment, int stateIndex, Frame& frame);
     void evaluateTerminals(const Segment& segment, int stateIndex, Frame& frame);
+    // The terminals of several segments that start at the same board state, batched together.
+    void evaluateTerminals(const Segment* const* segments, Frame* frames, int count, int stateIndex);
     void evaluateChances(const Segment& segment, int stateIndex, Frame& frame);
     void ascend(const Segment& segment, int stateIndex, Frame& frame);
 
 private:
     void chanceValue(const SegmentSlot& slot, int level, int stateIndex, const float* reach, float* value,
                      float* best);
-    // The cards dealt below a board state for a batch of all-in slots (reach still with those cards).
-    void dealAllIns(const AllInBatch& batch, int level, int stateIndex);
-    void riverAllIns(const AllInBatch& batch, int stateIndex);
+    // The cards dealt below a board state for a batch of slots (reach still with those cards).
+    void dealSlots(const SlotBatch& batch, int level, int stateIndex);
+    void riverAllIns(const SlotBatch& batch, int stateIndex);
+    // Next-street slots whose segments start at a river state: solved side by side, so that their
+    // terminals fill the kernels' lanes (a river segment alone has two or three showdowns).
+    void riverSegments(const SlotBatch& batch, int stateIndex);
     // The opponent reach in a river state's own hand numbering (scratch), and traverser values
     // carried back into the list numbering (other hands keep their values).
     const float* riverReachOf(const float* reach, int stateIndex);
     void scatterRiverValues(const float* riverValue, int stateIndex, float* value);
-    void runBatch(KernelKind kind, const Segment& segment, int stateIndex, const int* slots, size_t count,
-                  Frame& frame);
+    // A terminal slot of one of the segments being solved.
+    struct TerminalRef {
+        Frame* frame;
+        const SegmentSlot* slot;
+        int index;  // in the segment's slots
+    };
+    void runBatch(KernelKind kind, int level, int stateIndex, const HandView* hands, const TerminalRef* terminals,
+                  size_t count);
     // A slot's value at a river state whose hands are numbered afresh: reach and values are
     // carried between the two numberings.
     void evaluateRiverChild(const SegmentSlot& slot, int stateIndex, const float* reach, float* value, float* best);
