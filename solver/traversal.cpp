@@ -395,15 +395,15 @@ void Traversal::riverSegments(const SlotBatch& batch, int stateIndex) {
         segments[count] = &segment;
         lanes[count++] = j;
     }
-    // The segments' locks, taken in segment order: no other thread holds more than one.
-    int order[kMaxBatch];
-    for (int k = 0; k < count; ++k) order[k] = k;
-    std::sort(order, order + count, [&](int a, int b) { return segments[a] < segments[b]; });
+    // The segments' locks (a lock may guard more than one subgame), each once and in address
+    // order: no thread then waits for a lock while it holds one that another waits for.
+    std::mutex* mutexes[kMaxBatch];
+    for (int k = 0; k < count; ++k)
+        mutexes[k] = &state_.subgames().riverLock({batch.slots[lanes[k]]->childSegment, stateIndex});
+    std::sort(mutexes, mutexes + count);
+    const int distinct = int(std::unique(mutexes, mutexes + count) - mutexes);
     std::unique_lock<std::mutex> locks[kMaxBatch];
-    for (int k = 0; k < count; ++k) {
-        const int segment = batch.slots[lanes[order[k]]]->childSegment;
-        locks[k] = std::unique_lock<std::mutex>(state_.subgames().riverLock({segment, stateIndex}));
-    }
+    for (int k = 0; k < distinct; ++k) locks[k] = std::unique_lock<std::mutex>(*mutexes[k]);
     for (int k = 0; k < count; ++k) descend(*segments[k], stateIndex, frames[k]);
     evaluateTerminals(segments, frames, count, stateIndex);
     for (int k = 0; k < count; ++k) {
