@@ -467,6 +467,16 @@ void Traversal::allInShowdown(const SegmentSlot& slot, int stateIndex, const Han
 
 void Traversal::evaluateRiverChild(const SegmentSlot& slot, int stateIndex, const float* reach, float* value,
                                    float* best) {
+    if (slot.kind == SlotKind::NextStreet) {
+        SlotBatch one;
+        one.width = 1;
+        one.slots[0] = &slot;
+        one.reach[0] = reach;
+        one.value[0] = value;
+        one.best[0] = best;
+        riverSegments(one, stateIndex);
+        return;
+    }
     ScratchStack& scratch = threadScratch();
     ScratchScope scope(scratch);
     const BoardStates& boards = state_.boards();
@@ -483,12 +493,7 @@ void Traversal::evaluateRiverChild(const SegmentSlot& slot, int stateIndex, cons
 
     float* riverValue = scratch.take<float>(size_t(mine.stride));
     float* riverBest = best ? scratch.take<float>(size_t(mine.stride)) : nullptr;
-    if (slot.kind == SlotKind::NextStreet) {
-        std::lock_guard<std::mutex> lock(state_.subgames().riverLock({slot.childSegment, stateIndex}));
-        solveSegment(slot.childSegment, stateIndex, riverReach, riverValue, riverBest, hands);
-    } else {
-        allInShowdown(slot, stateIndex, hands, riverReach, riverValue, riverBest);
-    }
+    allInShowdown(slot, stateIndex, hands, riverReach, riverValue, riverBest);
     scatterRiverValues(riverValue, stateIndex, value);
     if (best) scatterRiverValues(riverBest, stateIndex, best);
 }
