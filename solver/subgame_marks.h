@@ -28,6 +28,8 @@ public:
 
     // The lock of a river subgame. Locks are shared out among subgames by a hash: a flop tree has
     // hundreds of thousands of river subgames, and a holder keeps one only for one segment solve.
+    // Solver threads never want the same subgame, only the same lock: a job that solves four river
+    // segments holds four, so with too few locks two threads would often wait for each other.
     std::mutex& riverLock(const SubgameRef& subgame);
 
 private:
@@ -37,7 +39,7 @@ private:
 
     int street_ = -1;
     std::vector<std::vector<uint64_t>> solved_;  // per segment: one bit per board state
-    std::array<PaddedMutex, 64> locks_;
+    std::array<PaddedMutex, 1024> locks_;
 };
 
 }  // namespace qv
