@@ -22,13 +22,13 @@ GAMES = ("river", "turn", "sflop")
 QUERIES = ["calc_results", "show_node r:0", "show_strategy r:0", "calc_ev OOP r:0", "show_range OOP r:0"]
 
 
-def session(games_dir):
+def session(games_dir, rounds=2, steps=5):
     commands = []
     for game in GAMES:
         commands += ["set_compression fast", f'load_script "{os.path.join(games_dir, game + ".txt")}"',
                      "estimate_schematic_tree", "get_actual_compression", "set_threads 2", "set_info_freq 1000000"]
-        for _ in range(2):
-            commands += ["solver_time", "go 5 steps block", "solver_time", "calc_results", "echo round"]
+        for _ in range(rounds):
+            commands += ["solver_time", f"go {steps} steps block", "solver_time", "calc_results", "echo round"]
         commands += QUERIES
     return "".join(command + "\n" for command in commands + ["exit"])
 
@@ -89,9 +89,10 @@ def main():
     parser.add_argument("--program", default=os.path.join(ROOT, "build", "quorvane"))
     parser.add_argument("--games", default=os.path.join(ROOT, "..", "shared", "bench"))
     args = parser.parse_args()
-    commands = session(args.games)
-    functions = executed_functions(args.program, commands)
-    functions += [name for name in sampled_functions(args.program, commands) if name not in set(functions)]
+    functions = executed_functions(args.program, session(args.games))
+    # Sampled over a longer solve: the rarer waits show up only now and then.
+    sampled = sampled_functions(args.program, session(args.games, rounds=10, steps=10))
+    functions += [name for name in sampled if name not in set(functions)]
     with open(os.path.join(ROOT, "app", "function_order.txt"), "w") as f:
         f.write("".join(name + "\n" for name in functions))
     print(f"{len(functions)} functions")

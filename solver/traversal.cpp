@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 #include "cards/card.h"
 #include "solver/scratch.h"
@@ -81,35 +82,43 @@ void Traversal::descend(const Segment& segment, int record, Frame& frame) {
         const int q = slot.player;
         const int actions = slot.actions;
         const int stride = frame.hands[q].stride;
+        const bool own = q == p;
+        // The opponent's child reaches outlive this visit and its strategy does not: the reaches are
+        // taken first, the strategy above them goes with the visit (river segments solved side by
+        // side keep all their vectors at once).
+        float** childReach = nullptr;
+        if (!own) {
+            childReach = scratch.take<float*>(size_t(actions));
+            for (int a = 0; a < actions; ++a) childReach[a] = scratch.take<float>(size_t(stride));
+        }
+        std::optional<ScratchScope> visit;
+        if (!own) visit.emplace(scratch);
         float* sigma = scratch.take<float>(size_t(actions) * stride);
         NodeStore* regrets = state_.regrets(slot.node);
         NodeStore* sums = state_.strategySums(slot.node);
         const bool learning = learnsAt(segment.street);
         // The traverser's regrets stay open until ascend has added to them.
         if (regrets) regrets->openRecord(record);
-        const bool averaging = sums && accumulatesAt(segment.street) && q != p &&
+        const bool averaging = sums && accumulatesAt(segment.street) && !own &&
                                !(regrets->record(record).flags & RecordLocked);
         if (sums && (averaging || !learning)) sums->openRecord(record);
         recordStrategy(state_, slot.node, record, !learning, sigma);
-        if (regrets && q != p) regrets->closeRecord(record);
-        frame.strategy[d] = sigma;
+        if (regrets && !own) regrets->closeRecord(record);
         const uint32_t* kids = &segment.children[slot.firstChild];
-        if (q == p) {
+        if (own) {
+            frame.strategy[d] = sigma;
             for (int a = 0; a < actions; ++a) frame.reach[kids[a]] = reach;
             if (sums && !learning) sums->closeRecord(record);
             continue;
         }
         const float** grown = scratch.take<const float*>(size_t(actions));
         for (int a = 0; a < actions; ++a) {
-            float* childReach = scratch.take<float>(size_t(stride));
-            bool live = multiplyInto(childReach, reach, sigma + size_t(a) * stride, stride);
-            grown[a] = live ? childReach : nullptr;
+            const bool live = multiplyInto(childReach[a], reach, sigma + size_t(a) * stride, stride);
+            grown[a] = live ? childReach[a] : nullptr;
             frame.reach[kids[a]] = grown[a];
         }
-        if (averaging) {
-            ScratchScope temp(scratch);
+        if (averaging)
             sums->accumulateStrategy(record, grown, settings_.weight, scratch.take<float>(size_t(actions) * stride));
-        }
         if (sums && (averaging || !learning)) sums->closeRecord(record);
     }
 }

@@ -34,7 +34,7 @@ public:
         const float** reach = nullptr;  // opponent reach; null = not reached
         float** value = nullptr;        // traverser values
         float** best = nullptr;         // best-response values (evaluation mode)
-        float** strategy = nullptr;     // decision slots: strategy of the player to act
+        float** strategy = nullptr;     // the traverser's decision slots: its strategy
     };
 
     Traversal(SolverState& state, const PassSettings& settings);
