@@ -32,12 +32,7 @@ void runJob(Traversal& traversal, const Segment& segment, SubgameJob& job) {
             if (job.best[j]) std::memset(job.best[j], 0, bytes);
             continue;
         }
-        Traversal::SlotBatch& batch = batches[slot.kind == SlotKind::AllIn ? 0 : 1];
-        const int k = batch.width++;
-        batch.slots[k] = &slot;
-        batch.reach[k] = masked;
-        batch.value[k] = job.value[j];
-        batch.best[k] = job.best[j];
+        batches[slot.kind == SlotKind::AllIn ? 0 : 1].add(slot, masked, job.value[j], job.best[j]);
     }
     for (const Traversal::SlotBatch& batch : batches)
         if (batch.width) traversal.evaluateSlots(batch, ticket.level, ticket.state);
@@ -47,7 +42,7 @@ void runJob(Traversal& traversal, const Segment& segment, SubgameJob& job) {
 
 namespace {
 
-// River jobs last a few microseconds, about as long as a thread takes to claim one from the team's
+// River jobs last some microseconds, about as long as a thread takes to claim one from the team's
 // shared counter and to bring over the cache lines that the other thread wrote last (the job
 // records and outputs of its neighbours, the subgame locks): neighbouring river jobs are claimed
 // together, up to this many. A run never spans two groups (jobs of the same slots), so the open

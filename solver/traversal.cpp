@@ -143,11 +143,7 @@ void Traversal::evaluateChances(const Segment& segment, int stateIndex, Frame& f
             continue;
         }
         SlotBatch& batch = batches[allIn ? 0 : 1];
-        const int j = batch.width++;
-        batch.slots[j] = &slot;
-        batch.reach[j] = frame.reach[c];
-        batch.value[j] = frame.value[c];
-        batch.best[j] = frame.best[c];
+        batch.add(slot, frame.reach[c], frame.value[c], frame.best[c]);
         if (batch.width == (allIn ? limit : riverSegmentLanes())) {
             dealSlots(batch, segment.level, stateIndex);
             batch.width = 0;
@@ -333,11 +329,7 @@ void Traversal::dealSlots(const SlotBatch& batch, int level, int stateIndex) {
             if (!anyPositive(masked, opponentStride())) continue;
             v = scratch.take<float>(n);
             if (batch.best[j]) b = scratch.take<float>(n);
-            live.slots[live.width] = batch.slots[j];
-            live.reach[live.width] = masked;
-            live.value[live.width] = v;
-            live.best[live.width] = b;
-            ++live.width;
+            live.add(*batch.slots[j], masked, v, b);
         }
         if (live.width) evaluateSlots(live, level + 1, child);
     }
@@ -404,6 +396,7 @@ void Traversal::riverSegments(const SlotBatch& batch, int stateIndex) {
         segments[count] = &segment;
         lanes[count++] = j;
     }
+    if (count == 0) return;
     // The segments' locks (a lock may guard more than one subgame), each once and in address
     // order: no thread then waits for a lock while it holds one that another waits for.
     std::mutex* mutexes[kMaxBatch];
@@ -478,11 +471,7 @@ void Traversal::evaluateRiverChild(const SegmentSlot& slot, int stateIndex, cons
                                    float* best) {
     if (slot.kind == SlotKind::NextStreet) {
         SlotBatch one;
-        one.width = 1;
-        one.slots[0] = &slot;
-        one.reach[0] = reach;
-        one.value[0] = value;
-        one.best[0] = best;
+        one.add(slot, reach, value, best);
         riverSegments(one, stateIndex);
         return;
     }

@@ -70,6 +70,13 @@ public:
         const float* reach[kMaxBatch] = {};  // opponent reach, already without the state's cards
         float* value[kMaxBatch] = {};
         float* best[kMaxBatch] = {};
+
+        void add(const SegmentSlot& slot, const float* slotReach, float* slotValue, float* slotBest) {
+            slots[width] = &slot;
+            reach[width] = slotReach;
+            value[width] = slotValue;
+            best[width++] = slotBest;
+        }
     };
     // The slots' values at a board state one or more cards below their segment's board.
     void evaluateSlots(const SlotBatch& batch, int level, int stateIndex);
