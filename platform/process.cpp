@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -10,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <string>
+#include <string_view>
 
 namespace qv {
 
@@ -28,6 +31,39 @@ int niceValueOf(PriorityClass priority) {
 }
 
 int savedStandardOutput = -1;
+
+struct MapHeader {
+    unsigned long start = 0, end = 0;
+    bool writable = false;
+    std::string_view path;
+};
+
+// A mapping's header line: "start-end perms offset device inode path".
+bool parseMapHeader(std::string_view line, MapHeader& header) {
+    size_t at = 0;
+    auto hex = [&](unsigned long& value) {
+        const size_t from = at;
+        value = 0;
+        for (; at < line.size(); ++at) {
+            const char c = line[at];
+            const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+            if (digit < 0) break;
+            value = value * 16 + unsigned(digit);
+        }
+        return at > from;
+    };
+    if (!hex(header.start) || at >= line.size() || line[at++] != '-' || !hex(header.end)) return false;
+    if (at + 5 > line.size() || line[at] != ' ') return false;
+    header.writable = line[at + 2] == 'w';
+    // Skip the permissions, offset, device and inode fields; the rest is the path.
+    for (int field = 0; field < 4; ++field) {
+        while (at < line.size() && line[at] == ' ') ++at;
+        while (at < line.size() && line[at] != ' ') ++at;
+    }
+    while (at < line.size() && line[at] == ' ') ++at;
+    header.path = line.substr(at);
+    return true;
+}
 
 }  // namespace
 
@@ -67,6 +103,42 @@ long peakResidentMegabytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;  // reported in kilobytes
+}
+
+void releaseReadOnlyFilePages() {
+    // Read and parsed with system calls and plain loops: C library reading and scanning functions
+    // would map back, as the scan ran, the very pages that it gives back.
+    const int fd = open("/proc/self/smaps", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    std::string text;
+    char buffer[16384];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, size_t(n));
+    close(fd);
+    const std::string program = programPath();
+    unsigned long start = 0, end = 0;
+    bool candidate = false;
+    for (size_t at = 0; at < text.size();) {
+        size_t next = text.find('\n', at);
+        if (next == std::string::npos) next = text.size();
+        const std::string_view line(text.data() + at, next - at);
+        at = next + 1;
+        if (MapHeader header; parseMapHeader(line, header)) {
+            start = header.start;
+            end = header.end;
+            // Only the program's and the shared libraries' own files: data files that the program
+            // maps may change under it.
+            const bool codeFile = header.path == program || header.path.find(".so") != std::string_view::npos;
+            candidate = codeFile && !header.writable;
+            continue;
+        }
+        // A page written once (relocated constants) is the process's own copy: only mappings
+        // without such pages are given back.
+        if (candidate && line.starts_with("Anonymous:")) {
+            if (line.find_first_of("123456789") == std::string_view::npos)
+                madvise(reinterpret_cast<void*>(start), end - start, MADV_DONTNEED);
+            candidate = false;
+        }
+    }
 }
 
 void restartWithSleepingThreadWaits(const char* const* argv) {

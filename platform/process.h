@@ -23,6 +23,10 @@ void restartWithSleepingThreadWaits(const char* const* argv);
 
 double processCpuSeconds();         // user plus system time of all threads
 long peakResidentMegabytes();       // the largest resident set so far
+
+// Unmaps the pages of the program's and the libraries' files that the process has only read (code,
+// constants). They stay in the system's file cache, and a later use maps back the few it needs.
+void releaseReadOnlyFilePages();
 std::string programPath();          // empty when the system cannot tell
 
 // Remembers the standard output the process started with; later calls keep the first one.

@@ -1,6 +1,7 @@
 // Handlers that build and discard the game tree.
 #include "cards/game_setup.h"
 #include "interpreter/session.h"
+#include "platform/process.h"
 #include "tree/build_reply.h"
 #include "tree/built_tree.h"
 #include "tree/commands.h"
@@ -32,6 +33,7 @@ void cmdBuildTree(TokenList& tokens) {
     builtTree().noEv = false;
     treeParams().infoLines.clear();
     buildGameTreeWithReport();
+    releaseReadOnlyFilePages();
     if (interpreter().flags.verbosity > 0) {
         const SolverState& solver = *builtTree().solver;
         reply("[compression set %d (%s) actual %d (%s)]\n", solver.requestedCompression(),
