@@ -24,6 +24,15 @@ bool keepsDeck(const SuitPermutation& perm, const std::vector<double>& deck) {
     return true;
 }
 
+// Showdown strength of the hands of both lists on a full board; hands it blocks get none.
+HandStrength strengthOn(CardMask board, const std::array<HandList, 2>& hands, const ShowdownRanker& ranker) {
+    return [board, &hands, &ranker](int player, int hand) -> uint32_t {
+        const HandList& list = hands[player];
+        if (list.mask[hand] & board) return 0xFFFFFFFFu;
+        return ranker(board, list.lowCard[hand], list.highCard[hand]);
+    };
+}
+
 }  // namespace
 
 BoardStates::BoardStates(CardMask firstBoard, const std::array<HandList, 2>& hands, const DealRules& rules,
@@ -56,58 +65,72 @@ BoardStates::BoardStates(CardMask firstBoard, const std::array<HandList, 2>& han
     for (int level = 0; level < riverLevel_; ++level)
         for (size_t i = 0; i < levels_[level].size(); ++i) addChildren(level, int(i), hands, rules);
 
-    numberRiverHands(hands);
+    if (compactAt(riverLevel_))
+        numberRiverHands(hands, ranker);
+    else
+        rankFirstBoard(hands, ranker);
     buildLayouts(hands);
-    std::vector<DealtBoard>& rivers = levels_[riverLevel_];
-    tables_.resize(rivers.size());
-    const long count = long(rivers.size());
-    // Boards are independent and the ranking only reads: the tables are built in parallel.
-#pragma omp parallel for schedule(dynamic, 16)
-    for (long i = 0; i < count; ++i) {
-        DealtBoard& s = rivers[i];
-        std::array<HandView, 2> views = {hands[0].view(), hands[1].view()};
-        if (compactAt(riverLevel_)) views = {riverHands(int(i), 0), riverHands(int(i), 1)};
-        s.showdown = int(i);
-        tables_[i] = buildShowdownTable(views, [&](int player, int hand) -> uint32_t {
-            const HandView& v = views[player];
-            if (v.mask && (v.mask[hand] & s.cards)) return 0xFFFFFFFFu;
-            return ranker(s.cards, v.lowCard[hand], v.highCard[hand]);
-        });
-    }
 }
 
-void BoardStates::numberRiverHands(const std::array<HandList, 2>& hands) {
-    if (!compactAt(riverLevel_)) return;
-    const std::vector<DealtBoard>& rivers = levels_[riverLevel_];
+void BoardStates::rankFirstBoard(const std::array<HandList, 2>& hands, const ShowdownRanker& ranker) {
+    DealtBoard& s = levels_[riverLevel_][0];
+    s.showdown = 0;
+    tables_.resize(1);
+    tables_[0] = buildShowdownTable({hands[0].view(), hands[1].view()}, strengthOn(s.cards, hands, ranker));
+}
+
+void BoardStates::numberRiverHands(const std::array<HandList, 2>& hands, const ShowdownRanker& ranker) {
+    std::vector<DealtBoard>& rivers = levels_[riverLevel_];
     riverHands_.resize(rivers.size());
+    tables_.resize(rivers.size());
     for (int p = 0; p < 2; ++p) {
-        const size_t most = rivers.size() * size_t(hands[p].count);
-        listIndex_[p].reserve(most);
-        lowCard_[p].reserve(most);
-        highCard_[p].reserve(most);
-        sameInOther_[p].reserve(most);
-    }
-    std::array<std::vector<int16_t>, 2> numberOf = {std::vector<int16_t>(size_t(hands[0].count)),
-                                                    std::vector<int16_t>(size_t(hands[1].count))};
-    for (size_t i = 0; i < rivers.size(); ++i) {
-        for (int p = 0; p < 2; ++p) {
-            riverHands_[i][p].start = uint32_t(listIndex_[p].size());
+        uint32_t total = 0;
+        for (size_t i = 0; i < rivers.size(); ++i) {
             int count = 0;
-            for (int h = 0; h < hands[p].count; ++h) {
-                numberOf[p][h] = -1;
-                if (hands[p].mask[h] & rivers[i].cards) continue;
-                numberOf[p][h] = int16_t(count++);
-                listIndex_[p].push_back(uint16_t(h));
-                lowCard_[p].push_back(hands[p].lowCard[h]);
-                highCard_[p].push_back(hands[p].highCard[h]);
-            }
-            riverHands_[i][p].count = count;
+            for (int h = 0; h < hands[p].count; ++h) count += !(hands[p].mask[h] & rivers[i].cards);
+            riverHands_[i][p] = {total, count};
+            total += uint32_t(count);
         }
-        for (int p = 0; p < 2; ++p)
-            for (uint32_t k = riverHands_[i][p].start; k < listIndex_[p].size(); ++k) {
-                const int other = hands[p].sameInOther[listIndex_[p][k]];
-                sameInOther_[p].push_back(other >= 0 ? numberOf[1 - p][other] : int16_t(-1));
+        listIndex_[p].resize(total);
+        lowCard_[p].resize(total);
+        highCard_[p].resize(total);
+        sameInOther_[p].resize(total);
+    }
+    // Boards are independent and the ranking only reads: they are numbered in parallel.
+    const long count = long(rivers.size());
+#pragma omp parallel
+    {
+        std::array<std::vector<uint64_t>, 2> keys;
+        std::array<std::vector<int16_t>, 2> numberOf = {std::vector<int16_t>(size_t(hands[0].count)),
+                                                        std::vector<int16_t>(size_t(hands[1].count))};
+#pragma omp for schedule(dynamic, 16)
+        for (long i = 0; i < count; ++i) {
+            DealtBoard& s = rivers[size_t(i)];
+            const HandStrength strength = strengthOn(s.cards, hands, ranker);
+            for (int p = 0; p < 2; ++p) {
+                const HandList& list = hands[p];
+                rankKeys(list.count, p, strength, keys[p]);
+                const uint32_t start = riverHands_[size_t(i)][p].start;
+                for (size_t k = 0; k < keys[p].size(); ++k) {
+                    const int h = keyHand(keys[p][k]);
+                    listIndex_[p][start + k] = uint16_t(h);
+                    lowCard_[p][start + k] = list.lowCard[h];
+                    highCard_[p][start + k] = list.highCard[h];
+                    numberOf[p][size_t(h)] = int16_t(k);
+                }
             }
+            // The same combo is blocked for both players or for neither, so its number is this
+            // board's.
+            for (int p = 0; p < 2; ++p) {
+                const uint32_t start = riverHands_[size_t(i)][p].start;
+                for (size_t k = 0; k < keys[p].size(); ++k) {
+                    const int other = hands[p].sameInOther[listIndex_[p][start + k]];
+                    sameInOther_[p][start + k] = other >= 0 ? numberOf[1 - p][size_t(other)] : int16_t(-1);
+                }
+            }
+            cutGroups(keys, tables_[size_t(i)]);
+            s.showdown = int(i);
+        }
     }
 }
 
@@ -219,11 +242,14 @@ bool BoardStates::locate(const std::vector<Card>& dealt, int& stateIndex, int& g
 
 size_t BoardStates::tableBytes() const {
     size_t bytes = 0;
-    for (const ShowdownTable& t : tables_)
-        bytes += sizeof(ShowdownTable) + (t.sorted[0].size() + t.sorted[1].size()) * sizeof(ShowdownEntry) +
-                 (t.groupEnd[0].size() + t.groupEnd[1].size()) * sizeof(uint16_t);
-    for (int p = 0; p < 2; ++p)
-        bytes += listIndex_[p].size() * (sizeof(uint16_t) + 2 * sizeof(uint8_t) + sizeof(int16_t));
+    // A hand in strength order takes its index, its cards and its same combo's position, whether
+    // the river state's numbering or a table spells it out.
+    const size_t perHand = sizeof(uint16_t) + 2 * sizeof(uint8_t) + sizeof(int16_t);
+    for (const ShowdownTable& t : tables_) {
+        bytes += sizeof(ShowdownTable) + (t.groupEnd[0].size() + t.groupEnd[1].size()) * sizeof(uint16_t);
+        if (t.ranked) bytes += ((*t.ranked)[0].hand.size() + (*t.ranked)[1].hand.size()) * perHand;
+    }
+    for (int p = 0; p < 2; ++p) bytes += listIndex_[p].size() * perHand;
     return bytes;
 }
 

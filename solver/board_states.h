@@ -60,7 +60,8 @@ public:
     const DealtCard& deal(const DealtBoard& s, int i) const { return deals_[s.firstDeal + i]; }
     const ShowdownTable& showdown(const DealtBoard& s) const { return tables_[s.showdown]; }
     // Below the first board, river states number their hands afresh: only the hands the board
-    // leaves possible, in list order. `compactAt` tells whether a level does so.
+    // leaves possible, by ascending showdown strength (list order among equals), so that the
+    // showdown walks them in order. `compactAt` tells whether a level does so.
     bool compactAt(int level) const { return level == riverLevel_ && riverLevel_ > 0; }
     HandView riverHands(int state, int player) const;
     // List index of each hand of a river state's numbering.
@@ -80,7 +81,8 @@ public:
 
 private:
     void addChildren(int level, int index, const std::array<HandList, 2>& hands, const DealRules& rules);
-    void numberRiverHands(const std::array<HandList, 2>& hands);
+    void numberRiverHands(const std::array<HandList, 2>& hands, const ShowdownRanker& ranker);
+    void rankFirstBoard(const std::array<HandList, 2>& hands, const ShowdownRanker& ranker);
     void buildLayouts(const std::array<HandList, 2>& hands);
 
     struct CompactHands {

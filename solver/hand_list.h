@@ -12,7 +12,7 @@
 namespace qv {
 
 // The hands a kernel or a segment works on: a player's whole list, or the hands of one river
-// board that its cards do not block (numbered 0..count-1 in list order).
+// board that its cards do not block (numbered 0..count-1 by strength, see board_states.h).
 struct HandView {
     int count = 0;
     int stride = 0;

@@ -23,25 +23,26 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
     ScratchScope scope(scratch);
     Lane<P>* rows = reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(theirs.stride + P) * P));
     gatherRows<W, P>(batch, theirs.count, rows);
-    // Our values by hand, zero for the hands the board blocks (they are in no group) and for the
-    // padding. A river state's own numbering holds only hands the board leaves: the groups then
-    // cover every hand, and only the padding needs zeros.
     Lane<P>* out = reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(mine.stride + P) * P));
-    const size_t covered = table.sorted[traverser].size() == size_t(mine.count) ? size_t(mine.count) : 0;
-    std::memset(static_cast<void*>(out + covered), 0, sizeof(Lane<P>) * (size_t(mine.count + P) - covered));
+    // The walk reads and writes hands in strength order. Hand lists in another order are gathered
+    // into it and scattered back; their hands that the board blocks are in no group and get zeros.
+    const StrengthOrder opp = table.order(1 - traverser, theirs), own = table.order(traverser, mine);
+    if (opp.hand) {
+        Lane<P>* sorted = reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(opp.count) * P));
+        for (int k = 0; k < opp.count; ++k) sorted[k] = rows[opp.hand[k]];
+        rows = sorted;
+    }
+    Lane<P>* ownValues = own.hand ? reinterpret_cast<Lane<P>*>(scratch.take<float>(size_t(own.count) * P)) : out;
 
-    const std::vector<ShowdownEntry>& opp = table.sorted[1 - traverser];
-    const std::vector<ShowdownEntry>& own = table.sorted[traverser];
     const std::vector<uint16_t>& oppEnd = table.groupEnd[1 - traverser];
     const std::vector<uint16_t>& ownEnd = table.groupEnd[traverser];
-
     const Lane<P> zero = {};
     Lane<P> S = zero;
     CardTotals<P> C;
-    for (const ShowdownEntry& e : opp) {
-        const Lane<P> w = rows[e.hand];
+    for (int k = 0; k < opp.count; ++k) {
+        const Lane<P> w = rows[k];
         S -= w;
-        C.add(e.lowCard, e.highCard, -w);
+        C.add(opp.lowCard[k], opp.highCard[k], -w);
     }
     C.settle();
     [[maybe_unused]] Lane<P> S0 = zero, keep = zero, rake = zero;
@@ -63,37 +64,39 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
         if (t == tEnd) {
             // No hand of ours here: add the group twice in one go.
             for (size_t k = o; k < oEnd; ++k) {
-                const Lane<P> w = rows[opp[k].hand];
-                const Lane<P> twice = w + w;
+                const Lane<P> twice = rows[k] + rows[k];
                 S += twice;
-                C.add(opp[k].lowCard, opp[k].highCard, twice);
+                C.add(opp.lowCard[k], opp.highCard[k], twice);
             }
             o = oEnd;
             continue;
         }
         for (size_t k = o; k < oEnd; ++k) {
-            const Lane<P> w = rows[opp[k].hand];
-            S += w;
-            C.add(opp[k].lowCard, opp[k].highCard, w);
+            S += rows[k];
+            C.add(opp.lowCard[k], opp.highCard[k], rows[k]);
         }
         C.settle();
         for (; t < tEnd; ++t) {
-            const ShowdownEntry& e = own[t];
-            Lane<P> value = S - C[e.lowCard] - C[e.highCard];
+            Lane<P> value = S - C[own.lowCard[t]] - C[own.highCard[t]];
             if constexpr (Raked) {
-                Lane<P> total = -(S0 - C0[e.lowCard] - C0[e.highCard]);
-                const int same = mine.sameInOther[e.hand];
+                Lane<P> total = -(S0 - C0[own.lowCard[t]] - C0[own.highCard[t]]);
+                const int same = own.sameInOther[t];
                 if (same >= 0) total += rows[same];
                 value = keep * value - rake * total;
             }
-            out[e.hand] = value;
+            ownValues[t] = value;
         }
         for (size_t k = o; k < oEnd; ++k) {
-            const Lane<P> w = rows[opp[k].hand];
-            S += w;
-            C.add(opp[k].lowCard, opp[k].highCard, w);
+            S += rows[k];
+            C.add(opp.lowCard[k], opp.highCard[k], rows[k]);
         }
         o = oEnd;
+    }
+    if (own.hand) {
+        std::memset(static_cast<void*>(out), 0, sizeof(Lane<P>) * size_t(mine.count + P));
+        for (int k = 0; k < own.count; ++k) out[own.hand[k]] = ownValues[k];
+    } else {
+        std::memset(static_cast<void*>(out + mine.count), 0, sizeof(Lane<P>) * P);
     }
     scatterRows<W, P>(out, mine.count, mine.stride, batch);
 }
@@ -118,9 +121,9 @@ void dispatchWidth(const ShowdownTable& table, int traverser, const HandView& mi
 // than each of ours: groups are visited in order and a group's weight is added only after our
 // hands of that group have taken their value.
 template <bool Upwards>
-void walkGroups(const ShowdownTable& table, int traverser, const float* reach, float stake, float sign, float* values) {
-    const std::vector<ShowdownEntry>& opp = table.sorted[1 - traverser];
-    const std::vector<ShowdownEntry>& own = table.sorted[traverser];
+void walkGroups(const ShowdownTable& table, int traverser, const HandView& mine, const HandView& theirs,
+                const float* reach, float stake, float sign, float* values) {
+    const StrengthOrder opp = table.order(1 - traverser, theirs), own = table.order(traverser, mine);
     const std::vector<uint16_t>& oppEnd = table.groupEnd[1 - traverser];
     const std::vector<uint16_t>& ownEnd = table.groupEnd[traverser];
     float total = 0;
@@ -128,15 +131,13 @@ void walkGroups(const ShowdownTable& table, int traverser, const float* reach, f
     for (int step = 0; step < table.groups; ++step) {
         const int g = Upwards ? step : table.groups - 1 - step;
         const size_t ownBegin = g ? ownEnd[g - 1] : 0, oppBegin = g ? oppEnd[g - 1] : 0;
-        for (size_t t = ownBegin; t < ownEnd[g]; ++t) {
-            const ShowdownEntry& e = own[t];
-            values[e.hand] += sign * (total - byCard[e.lowCard] - byCard[e.highCard]);
-        }
+        for (size_t t = ownBegin; t < ownEnd[g]; ++t)
+            values[own.handAt(t)] += sign * (total - byCard[own.lowCard[t]] - byCard[own.highCard[t]]);
         for (size_t k = oppBegin; k < oppEnd[g]; ++k) {
-            const float w = stake * reach[opp[k].hand];
+            const float w = stake * reach[opp.handAt(k)];
             total += w;
-            byCard[opp[k].lowCard] += w;
-            byCard[opp[k].highCard] += w;
+            byCard[opp.lowCard[k]] += w;
+            byCard[opp.highCard[k]] += w;
         }
     }
 }
@@ -147,8 +148,8 @@ void evaluateShowdownTwoWalks(const ShowdownTable& table, int traverser, const H
                               const HandView& opponentHands, const float* reach, float stake, float* values) {
     std::vector<float> copy(reach, reach + opponentHands.stride);  // the values may overwrite the reach
     std::memset(values, 0, sizeof(float) * size_t(traverserHands.stride));
-    walkGroups<true>(table, traverser, copy.data(), stake, 1.0f, values);
-    walkGroups<false>(table, traverser, copy.data(), stake, -1.0f, values);
+    walkGroups<true>(table, traverser, traverserHands, opponentHands, copy.data(), stake, 1.0f, values);
+    walkGroups<false>(table, traverser, traverserHands, opponentHands, copy.data(), stake, -1.0f, values);
 }
 
 void evaluateShowdowns(const ShowdownTable& table, int traverser, const HandView& traverserHands,

@@ -4,43 +4,67 @@
 
 namespace qv {
 
-ShowdownTable buildShowdownTable(const std::array<HandView, 2>& hands, const HandStrength& strength) {
-    // Strength in the high bits and the hand in the low ones: one plain sort orders by strength
-    // and keeps list order among equals.
-    std::array<std::vector<uint64_t>, 2> ranked;
-    for (int p = 0; p < 2; ++p) {
-        ranked[p].reserve(size_t(hands[p].count));
-        for (int h = 0; h < hands[p].count; ++h) {
-            uint32_t value = strength(p, h);
-            if (value != 0xFFFFFFFFu) ranked[p].push_back(uint64_t(value) << 16 | uint64_t(h));
-        }
-        std::sort(ranked[p].begin(), ranked[p].end());
+StrengthOrder ShowdownTable::order(int player, const HandView& list) const {
+    if (!ranked) return {list.count, nullptr, list.lowCard, list.highCard, list.sameInOther};
+    const RankedHands& r = (*ranked)[player];
+    return {int(r.hand.size()), r.hand.data(), r.lowCard.data(), r.highCard.data(), r.sameInOther.data()};
+}
+
+void rankKeys(int count, int player, const HandStrength& strength, std::vector<uint64_t>& keys) {
+    keys.clear();
+    for (int h = 0; h < count; ++h) {
+        const uint32_t value = strength(player, h);
+        if (value != 0xFFFFFFFFu) keys.push_back(uint64_t(value) << 16 | uint64_t(h));
     }
+    std::sort(keys.begin(), keys.end());
+}
+
+void cutGroups(const std::array<std::vector<uint64_t>, 2>& keys, ShowdownTable& table) {
     // Groups: the distinct strengths of both players, merged in ascending order.
     std::vector<uint32_t> distinct;
-    distinct.reserve(ranked[0].size() + ranked[1].size());
+    distinct.reserve(keys[0].size() + keys[1].size());
     size_t i = 0, j = 0;
-    while (i < ranked[0].size() || j < ranked[1].size()) {
-        uint32_t a = i < ranked[0].size() ? uint32_t(ranked[0][i] >> 16) : 0xFFFFFFFFu;
-        uint32_t b = j < ranked[1].size() ? uint32_t(ranked[1][j] >> 16) : 0xFFFFFFFFu;
-        uint32_t next = std::min(a, b);
+    while (i < keys[0].size() || j < keys[1].size()) {
+        const uint32_t a = i < keys[0].size() ? uint32_t(keys[0][i] >> 16) : 0xFFFFFFFFu;
+        const uint32_t b = j < keys[1].size() ? uint32_t(keys[1][j] >> 16) : 0xFFFFFFFFu;
+        const uint32_t next = std::min(a, b);
         if (distinct.empty() || distinct.back() != next) distinct.push_back(next);
         (a <= b ? i : j) += 1;
     }
-
-    ShowdownTable table;
     table.groups = int(distinct.size());
     for (int p = 0; p < 2; ++p) {
         table.groupEnd[p].assign(distinct.size(), 0);
-        table.sorted[p].reserve(ranked[p].size());
         size_t position = 0;
         for (size_t g = 0; g < distinct.size(); ++g) {
-            while (position < ranked[p].size() && uint32_t(ranked[p][position] >> 16) == distinct[g]) {
-                int h = int(ranked[p][position] & 0xFFFF);
-                table.sorted[p].push_back({uint16_t(h), hands[p].lowCard[h], hands[p].highCard[h]});
-                ++position;
-            }
+            while (position < keys[p].size() && uint32_t(keys[p][position] >> 16) == distinct[g]) ++position;
             table.groupEnd[p][g] = uint16_t(position);
+        }
+    }
+}
+
+ShowdownTable buildShowdownTable(const std::array<HandView, 2>& hands, const HandStrength& strength) {
+    std::array<std::vector<uint64_t>, 2> keys;
+    for (int p = 0; p < 2; ++p) rankKeys(hands[p].count, p, strength, keys[p]);
+    ShowdownTable table;
+    cutGroups(keys, table);
+    table.ranked = std::make_unique<std::array<RankedHands, 2>>();
+    std::array<std::vector<int16_t>, 2> positionOf;
+    for (int p = 0; p < 2; ++p) {
+        RankedHands& r = (*table.ranked)[p];
+        positionOf[p].assign(size_t(hands[p].count), -1);
+        for (size_t k = 0; k < keys[p].size(); ++k) {
+            const int h = keyHand(keys[p][k]);
+            r.hand.push_back(uint16_t(h));
+            r.lowCard.push_back(hands[p].lowCard[h]);
+            r.highCard.push_back(hands[p].highCard[h]);
+            positionOf[p][size_t(h)] = int16_t(k);
+        }
+    }
+    for (int p = 0; p < 2; ++p) {
+        RankedHands& r = (*table.ranked)[p];
+        for (const uint16_t h : r.hand) {
+            const int other = hands[p].sameInOther ? hands[p].sameInOther[h] : -1;
+            r.sameInOther.push_back(other >= 0 ? positionOf[1 - p][size_t(other)] : int16_t(-1));
         }
     }
     return table;

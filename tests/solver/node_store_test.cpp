@@ -190,7 +190,7 @@ TEST(NodeStores, UncompressedStorageCountsEveryActionHandAndBoardState) {
     SolverState state(game);
     EXPECT_EQ(state.uncompressedStorage().regrets, (1 * 8 + 2 * 8) * 4);
     EXPECT_EQ(state.uncompressedStorage().strategySums, (1 * 8 + 2 * 8) * 4);
-    EXPECT_GT(state.uncompressedStorage().auxiliary, 44 * 2 * sizeof(ShowdownEntry));  // one table per river card
+    EXPECT_GT(state.uncompressedStorage().auxiliary, 44 * sizeof(ShowdownTable));  // one table per river card
 }
 
 }  // namespace

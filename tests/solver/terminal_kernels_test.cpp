@@ -88,6 +88,41 @@ double naiveFold(const Scenario& s, int traverser, int hand, const std::vector<f
     return value;
 }
 
+// The hands that the board leaves, numbered by strength as a river state below the first board
+// numbers them: the table then holds only the group ends. `listIndex` maps back to the lists.
+struct StrengthNumbered {
+    std::array<std::vector<int>, 2> listIndex;
+    std::array<std::vector<uint8_t>, 2> low, high;
+    std::array<std::vector<int16_t>, 2> same;
+    ShowdownTable table;
+
+    explicit StrengthNumbered(const Scenario& s) {
+        std::array<std::vector<uint64_t>, 2> keys;
+        std::array<std::vector<int16_t>, 2> numberOf;
+        for (int p = 0; p < 2; ++p) {
+            rankKeys(s.hands[p].count, p, [&](int player, int hand) { return strengthOf(s, player, hand); }, keys[p]);
+            numberOf[p].assign(size_t(s.hands[p].count), -1);
+            for (size_t k = 0; k < keys[p].size(); ++k) {
+                const int h = keyHand(keys[p][k]);
+                listIndex[p].push_back(h);
+                low[p].push_back(s.hands[p].lowCard[h]);
+                high[p].push_back(s.hands[p].highCard[h]);
+                numberOf[p][size_t(h)] = int16_t(k);
+            }
+        }
+        for (int p = 0; p < 2; ++p)
+            for (const int h : listIndex[p]) {
+                const int other = s.hands[p].sameInOther[h];
+                same[p].push_back(other >= 0 ? numberOf[1 - p][size_t(other)] : int16_t(-1));
+            }
+        cutGroups(keys, table);
+    }
+    HandView view(int p) const {
+        const int count = int(listIndex[p].size());
+        return {count, (count + 7) / 8 * 8, low[p].data(), high[p].data(), same[p].data(), nullptr};
+    }
+};
+
 struct KernelCase {
     int width;
     bool raked;
@@ -96,62 +131,81 @@ struct KernelCase {
 
 class TerminalKernels : public ::testing::TestWithParam<KernelCase> {};
 
+// Runs the kernels on hands numbered one way (`mine`/`theirs`, whose hand k is list hand
+// toList[p][k]) and checks every value against the pairwise reference.
+void checkKernels(const Scenario& s, const KernelCase& param, std::mt19937& rng, bool someGone,
+                  const ShowdownTable& table, const std::array<HandView, 2>& views,
+                  const std::array<std::vector<int>, 2>& toList) {
+    for (int traverser = 0; traverser < 2; ++traverser) {
+        const HandView& mine = views[traverser];
+        const HandView& theirs = views[1 - traverser];
+        std::vector<std::vector<float>> listReach, reach, showdown, fold;
+        TerminalBatch sd, fd;
+        sd.width = fd.width = param.width;
+        // Some rounds take half of the opponent's hands out of the line in every batch member, as
+        // a solve does once strategies settle.
+        std::vector<bool> gone(size_t(s.hands[1 - traverser].count));
+        for (size_t h = 0; h < gone.size(); ++h) gone[h] = someGone && rng() % 2;
+        for (int j = 0; j < param.width; ++j) {
+            listReach.push_back(randomReach(rng, s, 1 - traverser, gone));
+            reach.emplace_back(size_t(theirs.stride), 0.0f);
+            for (int k = 0; k < theirs.count; ++k) reach[j][k] = listReach[j][toList[1 - traverser][k]];
+            showdown.emplace_back(size_t(mine.stride), -99.0f);
+            fold.emplace_back(size_t(mine.stride), -99.0f);
+        }
+        for (int j = 0; j < param.width; ++j) {
+            sd.reach[j] = fd.reach[j] = reach[j].data();
+            sd.values[j] = showdown[j].data();
+            fd.values[j] = fold[j].data();
+            sd.stake[j] = 50.0f + 10.0f * j;
+            sd.rake[j] = param.raked ? 0.01f * (j + 1) : 0.0f;
+            fd.stake[j] = (j % 2 ? -1.0f : 1.0f) * (30.0f + j);
+        }
+        evaluateShowdowns(table, traverser, mine, theirs, sd, param.raked);
+        std::vector<float> twoWalks(size_t(mine.stride), -99.0f);
+        evaluateShowdownTwoWalks(table, traverser, mine, theirs, reach[0].data(), sd.stake[0], twoWalks.data());
+        evaluateFolds(mine, theirs, s.board, fd);
+        for (int j = 0; j < param.width; ++j) {
+            double total = 0;
+            for (float r : reach[j]) total += r;
+            // Float sums over a few hundred hands: allow a relative error of the total.
+            const double tolerance = 1e-5 * std::max(std::fabs(sd.stake[j]), std::fabs(fd.stake[j])) * (total + 1);
+            for (int k = 0; k < mine.count; ++k) {
+                const int h = toList[traverser][k];
+                ASSERT_NEAR(showdown[j][k], naiveShowdown(s, traverser, h, listReach[j], sd.stake[j], sd.rake[j]),
+                            tolerance)
+                    << "lane " << j << " hand " << h;
+                ASSERT_NEAR(fold[j][k], naiveFold(s, traverser, h, listReach[j], fd.stake[j]), tolerance)
+                    << "lane " << j << " hand " << h;
+                if (j == 0)
+                    ASSERT_NEAR(twoWalks[k], naiveShowdown(s, traverser, h, listReach[0], sd.stake[0], 0.0),
+                                1e-5 * sd.stake[0] * (mine.count + 1))
+                        << "two walks, hand " << h;
+            }
+            for (int k = mine.count; k < mine.stride; ++k) {
+                EXPECT_EQ(showdown[j][k], 0.0f);
+                EXPECT_EQ(fold[j][k], 0.0f);
+            }
+        }
+    }
+}
+
+// Both numberings: a whole list (the first board's, blocked hands included) and a river state's
+// own numbering by strength.
 TEST_P(TerminalKernels, ShowdownAndFoldMatchPairwiseReference) {
     const KernelCase param = GetParam();
     std::mt19937 rng(1234 + param.width * 17 + param.raked + param.strengthLevels);
     for (int round = 0; round < 2; ++round) {
-        Scenario s = randomScenario(rng, param.strengthLevels);
-        ShowdownTable table =
-            buildShowdownTable({s.hands[0].view(), s.hands[1].view()}, [&](int player, int hand) { return strengthOf(s, player, hand); });
-        for (int traverser = 0; traverser < 2; ++traverser) {
-            const HandList& mine = s.hands[traverser];
-            std::vector<std::vector<float>> reach, showdown, fold;
-            TerminalBatch sd, fd;
-            sd.width = fd.width = param.width;
-            // The second round takes half of the opponent's hands out of the line in every batch
-            // member, as a solve does once strategies settle.
-            std::vector<bool> gone(size_t(s.hands[1 - traverser].count));
-            for (size_t h = 0; h < gone.size(); ++h) gone[h] = round == 1 && rng() % 2;
-            for (int j = 0; j < param.width; ++j) {
-                reach.push_back(randomReach(rng, s, 1 - traverser, gone));
-                showdown.emplace_back(size_t(mine.stride), -99.0f);
-                fold.emplace_back(size_t(mine.stride), -99.0f);
-            }
-            for (int j = 0; j < param.width; ++j) {
-                sd.reach[j] = fd.reach[j] = reach[j].data();
-                sd.values[j] = showdown[j].data();
-                fd.values[j] = fold[j].data();
-                sd.stake[j] = 50.0f + 10.0f * j;
-                sd.rake[j] = param.raked ? 0.01f * (j + 1) : 0.0f;
-                fd.stake[j] = (j % 2 ? -1.0f : 1.0f) * (30.0f + j);
-            }
-            evaluateShowdowns(table, traverser, mine.view(), s.hands[1 - traverser].view(), sd, param.raked);
-            std::vector<float> twoWalks(size_t(mine.stride), -99.0f);
-            evaluateShowdownTwoWalks(table, traverser, mine.view(), s.hands[1 - traverser].view(), reach[0].data(),
-                                     sd.stake[0], twoWalks.data());
-            evaluateFolds(mine.view(), s.hands[1 - traverser].view(), s.board, fd);
-            for (int j = 0; j < param.width; ++j) {
-                for (int h = 0; h < mine.count; ++h) {
-                    double expectShowdown = naiveShowdown(s, traverser, h, reach[j], sd.stake[j], sd.rake[j]);
-                    double expectFold = naiveFold(s, traverser, h, reach[j], fd.stake[j]);
-                    // Float sums over a few hundred hands: allow a relative error of the total.
-                    double total = 0;
-                    for (float r : reach[j]) total += r;
-                    double tolerance = 1e-5 * std::max(std::fabs(sd.stake[j]), std::fabs(fd.stake[j])) * (total + 1);
-                    ASSERT_NEAR(showdown[j][h], expectShowdown, tolerance) << "lane " << j << " hand " << h;
-                    ASSERT_NEAR(fold[j][h], expectFold, tolerance) << "lane " << j << " hand " << h;
-                }
-                for (int h = 0; j == 0 && h < mine.count; ++h) {
-                    ASSERT_NEAR(twoWalks[h], naiveShowdown(s, traverser, h, reach[0], sd.stake[0], 0.0),
-                                1e-5 * sd.stake[0] * (mine.count + 1))
-                        << "two walks, hand " << h;
-                }
-                for (int h = mine.count; h < mine.stride; ++h) {
-                    EXPECT_EQ(showdown[j][h], 0.0f);
-                    EXPECT_EQ(fold[j][h], 0.0f);
-                }
-            }
-        }
+        const Scenario s = randomScenario(rng, param.strengthLevels);
+        const ShowdownTable table = buildShowdownTable(
+            {s.hands[0].view(), s.hands[1].view()}, [&](int player, int hand) { return strengthOf(s, player, hand); });
+        std::array<std::vector<int>, 2> identity;
+        for (int p = 0; p < 2; ++p)
+            for (int h = 0; h < s.hands[p].count; ++h) identity[p].push_back(h);
+        checkKernels(s, param, rng, round == 1, table, {s.hands[0].view(), s.hands[1].view()}, identity);
+        const StrengthNumbered numbered(s);
+        checkKernels(s, param, rng, round == 1, numbered.table, {numbered.view(0), numbered.view(1)},
+                     numbered.listIndex);
     }
 }
 
