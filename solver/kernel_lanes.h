@@ -22,8 +22,8 @@ using Lane = typename LaneOf<P>::type;
 constexpr int paddedLanes(int width) { return width == 1 ? 1 : width <= 4 ? 4 : 8; }
 
 // Opponent weight by card: C[c] sums the weights added for hands holding card c. Hands arrive in
-// list order or in list order within groups of equal strength, and a list runs by high card, so
-// neighbours mostly share their high card: that card's total stays in a register while its run
+// list order or by strength with list order among equals, and a list runs by high card, so
+// neighbours often share their high card: that card's total stays in a register while its run
 // lasts instead of going through memory for every hand, where each addition would wait for the
 // store of the one before. Every total gets the same additions in the same order either way.
 template <int P>

@@ -1,9 +1,7 @@
-// The linear-time showdown: a running total S and 52 per-card totals C over the opponent's hands
-// sorted by strength. Starting from minus everything, each group of equal strength is added once
-// before its traverser hands are valued and once after, so at that moment S is the weight of the
-// weaker hands minus the weight of the stronger ones and C[c] the same for hands holding card c;
-// S - C[c1] - C[c2] then leaves out every opponent hand that shares a card with the hand, and the
-// identical combo (in the same group) counts zero.
+// The linear-time showdown: one walk over both players' hands sorted by strength, with a running
+// total S and 52 per-card totals C of the opponent's weight. A hand's compatible weight below a
+// strength is S - C[c1] - C[c2]: the per-card totals take out every opponent hand that shares a
+// card with it, and the identical combo twice.
 #include <cstring>
 #include <vector>
 
@@ -36,61 +34,50 @@ void showdownKernel(const ShowdownTable& table, int traverser, const HandView& m
 
     const std::vector<uint16_t>& oppEnd = table.groupEnd[1 - traverser];
     const std::vector<uint16_t>& ownEnd = table.groupEnd[traverser];
-    const Lane<P> zero = {};
-    Lane<P> S = zero;
+    // One walk up the groups: before and after each group is added, our hands of that group take
+    // S - C[c1] - C[c2] (the compatible weight below the group, then up to its end). Their sum less
+    // the compatible total, which the walk leaves in S and C, is weaker minus stronger; the same
+    // combo cancels, as it is counted once in each part.
+    Lane<P> S = {};
     CardTotals<P> C;
-    for (int k = 0; k < opp.count; ++k) {
-        const Lane<P> w = rows[k];
-        S -= w;
-        C.add(opp.lowCard[k], opp.highCard[k], -w);
+    size_t o = 0, t = 0;
+    for (int g = 0; g < table.groups; ++g) {
+        const size_t oEnd = oppEnd[g], tEnd = ownEnd[g];
+        if (t < tEnd) {
+            C.settle();
+            for (size_t k = t; k < tEnd; ++k) ownValues[k] = S - C[own.lowCard[k]] - C[own.highCard[k]];
+        }
+        for (; o < oEnd; ++o) {
+            S += rows[o];
+            C.add(opp.lowCard[o], opp.highCard[o], rows[o]);
+        }
+        if (t < tEnd) {
+            C.settle();
+            for (; t < tEnd; ++t) ownValues[t] += S - C[own.lowCard[t]] - C[own.highCard[t]];
+        }
     }
     C.settle();
-    [[maybe_unused]] Lane<P> S0 = zero, keep = zero, rake = zero;
-    [[maybe_unused]] Lane<P> C0[Raked ? kCardCount : 1];
+    [[maybe_unused]] Lane<P> keep = {}, rake = {};
     if constexpr (Raked) {
-        S0 = S;
-        for (int c = 0; c < kCardCount; ++c) C0[c] = C[c];
         if constexpr (P == 1) {
             rake = batch.rake[0];
         } else {
             for (int j = 0; j < W; ++j) rake[j] = batch.rake[j];
         }
-        keep = (zero + 1.0f) - rake;
+        keep = (Lane<P>{} + 1.0f) - rake;
     }
-
-    size_t o = 0, t = 0;
-    for (int g = 0; g < table.groups; ++g) {
-        const size_t oEnd = oppEnd[g], tEnd = ownEnd[g];
-        if (t == tEnd) {
-            // No hand of ours here: add the group twice in one go.
-            for (size_t k = o; k < oEnd; ++k) {
-                const Lane<P> twice = rows[k] + rows[k];
-                S += twice;
-                C.add(opp.lowCard[k], opp.highCard[k], twice);
-            }
-            o = oEnd;
-            continue;
+    for (int k = 0; k < own.count; ++k) {
+        const Lane<P> compatible = S - C[own.lowCard[k]] - C[own.highCard[k]];
+        Lane<P> value = ownValues[k] - compatible;
+        if constexpr (Raked) {
+            // The rake falls on the whole compatible weight: the same combo, taken out twice by
+            // the card totals, is put back once.
+            Lane<P> total = compatible;
+            const int same = own.sameInOther[k];
+            if (same >= 0) total += rows[same];
+            value = keep * value - rake * total;
         }
-        for (size_t k = o; k < oEnd; ++k) {
-            S += rows[k];
-            C.add(opp.lowCard[k], opp.highCard[k], rows[k]);
-        }
-        C.settle();
-        for (; t < tEnd; ++t) {
-            Lane<P> value = S - C[own.lowCard[t]] - C[own.highCard[t]];
-            if constexpr (Raked) {
-                Lane<P> total = -(S0 - C0[own.lowCard[t]] - C0[own.highCard[t]]);
-                const int same = own.sameInOther[t];
-                if (same >= 0) total += rows[same];
-                value = keep * value - rake * total;
-            }
-            ownValues[t] = value;
-        }
-        for (size_t k = o; k < oEnd; ++k) {
-            S += rows[k];
-            C.add(opp.lowCard[k], opp.highCard[k], rows[k]);
-        }
-        o = oEnd;
+        ownValues[k] = value;
     }
     if (own.hand) {
         std::memset(static_cast<void*>(out), 0, sizeof(Lane<P>) * size_t(mine.count + P));
