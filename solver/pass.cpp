@@ -15,8 +15,7 @@ namespace qv {
 namespace {
 
 // Chance slots that run as one job per dealt card: neighbouring all-in slots up to the batch limit,
-// next-street slots into the river a few at a time (their segments share kernel calls), any other
-// next-street slot alone.
+// next-street slots a few at a time (their segments are solved side by side and share kernel calls).
 struct JobGroup {
     int width = 0;
     int slots[kMaxBatch] = {};
@@ -26,10 +25,9 @@ struct JobGroup {
 // The groups of the reached chance slots, largest job first (ties in slot order): the jobs are
 // collected in the order the thread team runs them, so no pass sorts its job list.
 size_t collectJobGroups(const Traversal& traversal, const Segment& segment, const Traversal::Frame& frame,
-                        JobGroup* groups) {
+                        int nextStreetLanes, JobGroup* groups) {
     const SolverState& state = traversal.state();
     const int limit = traversal.settings().batchLimit;
-    const bool riverSegments = state.boards().compactAt(segment.level + 1);
     size_t count = 0;
     JobGroup* nextStreets = nullptr;  // the group that the next next-street slot joins
     for (int c : segment.chances) {
@@ -40,8 +38,7 @@ size_t collectJobGroups(const Traversal& traversal, const Segment& segment, cons
             const bool joins = last && segment.slots[last->slots[0]].kind == SlotKind::AllIn && last->width < limit;
             group = joins ? last : &(groups[count++] = JobGroup{});
         } else {
-            const int most = riverSegments ? traversal.riverSegmentLanes() : 1;
-            if (!nextStreets || nextStreets->width == most) nextStreets = &(groups[count++] = JobGroup{});
+            if (!nextStreets || nextStreets->width == nextStreetLanes) nextStreets = &(groups[count++] = JobGroup{});
             group = nextStreets;
         }
         group->slots[group->width++] = c;
@@ -182,7 +179,10 @@ void runPass(SolverState& state, const PassSettings& settings, const PassStart& 
     static thread_local std::vector<SubgameJob> jobs;
     jobs.clear();
     JobGroup* groups = scratch.take<JobGroup>(segment.chances.size());
-    const size_t groupCount = collectJobGroups(traversal, segment, frame, groups);
+    // Workers own the subgames below the root slot by slot and card by card: a job they take holds
+    // one next-street slot.
+    const int nextStreetLanes = hostTakes(start.segment, start.stateIndex) ? 1 : traversal.segmentLanes();
+    const size_t groupCount = collectJobGroups(traversal, segment, frame, nextStreetLanes, groups);
     // Grown to its size at once: growing by doubling left the outgrown copies on the heap.
     jobs.reserve(groupCount * size_t(top.representativeCount));
     int widest = 0;

@@ -64,17 +64,20 @@ size_t cutIntoRuns(size_t jobs, const JobAt& jobAt, int riverLevel, uint32_t* ru
     return count;
 }
 
-bool hostTakes(const PassJobs& pass) { return subgameHost() && pass.segment == 0 && pass.stateIndex == 0; }
 
 bool splitsByNumaNode(int numaMode) { return (numaMode == 1 && numaNodeCount() >= 2) || numaMode == 2; }
 
 }  // namespace
 
-bool runsJobsInOrder(const PassJobs& pass, int numaMode) { return !hostTakes(pass) && !splitsByNumaNode(numaMode); }
+bool hostTakes(int segment, int stateIndex) { return subgameHost() && segment == 0 && stateIndex == 0; }
+
+bool runsJobsInOrder(const PassJobs& pass, int numaMode) {
+    return !hostTakes(pass.segment, pass.stateIndex) && !splitsByNumaNode(numaMode);
+}
 
 void TraverseSubgames(Traversal& traversal, const PassJobs& pass, int threads, int numaMode) {
     if (pass.jobs.empty()) return;
-    if (hostTakes(pass)) {
+    if (hostTakes(pass.segment, pass.stateIndex)) {
         subgameHost()->traverse(traversal, pass);
         return;
     }

@@ -47,6 +47,8 @@ struct PassJobs {
     JobHooks* hooks = nullptr;  // only where runsJobsInOrder
 };
 
+// Whether the subgame host takes the jobs below a segment at a board state (subgame_host.h).
+bool hostTakes(int segment, int stateIndex);
 // Whether TraverseSubgames runs the jobs on this process's thread team, handing them out largest
 // first (in list order for a list collected that way; river jobs in short runs); only then does it
 // call a pass's hooks.

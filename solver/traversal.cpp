@@ -124,33 +124,44 @@ void Traversal::descend(const Segment& segment, int record, Frame& frame) {
 }
 
 void Traversal::evaluateChances(const Segment& segment, int stateIndex, Frame& frame) {
+    const Segment* segments[1] = {&segment};
+    evaluateChances(segments, &frame, 1, stateIndex);
+}
+
+void Traversal::evaluateChances(const Segment* const* segments, Frame* frames, int count, int stateIndex) {
     ScratchStack& scratch = threadScratch();
-    const int n = frame.hands[settings_.traverser].stride;
+    const int n = traverserStride();
     const BoardStates& boards = state_.boards();
+    const int level = segments[0]->level;
     const int limit = std::max(1, std::min(settings_.batchLimit, kMaxBatch));
-    // All-in slots below the river and next-street slots into the river go in batches.
-    const bool allInsTogether = segment.level < boards.riverLevel();
-    const bool segmentsTogether = boards.compactAt(segment.level + 1);
+    // All-in slots below the river and next-street slots into the river go in batches, across the
+    // segments being solved together.
+    const bool allInsTogether = level < boards.riverLevel();
+    const bool segmentsTogether = boards.compactAt(level + 1);
     SlotBatch batches[2];  // all-in slots, next-street slots
-    for (int c : segment.chances) {
-        if (!frame.reach[c]) continue;
-        frame.value[c] = scratch.take<float>(size_t(n));
-        frame.best[c] = settings_.training ? nullptr : scratch.take<float>(size_t(n));
-        const SegmentSlot& slot = segment.slots[c];
-        const bool allIn = slot.kind == SlotKind::AllIn;
-        if (!(allIn ? allInsTogether : slot.kind == SlotKind::NextStreet && segmentsTogether)) {
-            chanceValue(slot, segment.level, stateIndex, frame.reach[c], frame.value[c], frame.best[c]);
-            continue;
-        }
-        SlotBatch& batch = batches[allIn ? 0 : 1];
-        batch.add(slot, frame.reach[c], frame.value[c], frame.best[c]);
-        if (batch.width == (allIn ? limit : riverSegmentLanes())) {
-            dealSlots(batch, segment.level, stateIndex);
-            batch.width = 0;
+    for (int k = 0; k < count; ++k) {
+        const Segment& segment = *segments[k];
+        Frame& frame = frames[k];
+        for (int c : segment.chances) {
+            if (!frame.reach[c]) continue;
+            frame.value[c] = scratch.take<float>(size_t(n));
+            frame.best[c] = settings_.training ? nullptr : scratch.take<float>(size_t(n));
+            const SegmentSlot& slot = segment.slots[c];
+            const bool allIn = slot.kind == SlotKind::AllIn;
+            if (!(allIn ? allInsTogether : slot.kind == SlotKind::NextStreet && segmentsTogether)) {
+                chanceValue(slot, level, stateIndex, frame.reach[c], frame.value[c], frame.best[c]);
+                continue;
+            }
+            SlotBatch& batch = batches[allIn ? 0 : 1];
+            batch.add(slot, frame.reach[c], frame.value[c], frame.best[c]);
+            if (batch.width == (allIn ? limit : segmentLanes())) {
+                dealSlots(batch, level, stateIndex);
+                batch.width = 0;
+            }
         }
     }
     for (const SlotBatch& batch : batches)
-        if (batch.width) dealSlots(batch, segment.level, stateIndex);
+        if (batch.width) dealSlots(batch, level, stateIndex);
 }
 
 void Traversal::evaluateTerminals(const Segment& segment, int stateIndex, Frame& frame) {
@@ -188,9 +199,12 @@ void Traversal::runBatch(KernelKind kind, int level, int stateIndex, const HandV
     const DealtBoard& board = state_.boards().state(level, stateIndex);
     const int limit = std::max(1, std::min(settings_.batchLimit, kMaxBatch));
     if (settings_.perfCounters) recordBatchSize(kind, int(count));
-    for (size_t first = 0; first < count; first += size_t(limit)) {
+    // Calls of even width: eleven terminals run as six and five in eight lanes each, rather than
+    // eight and three, whose call would cost about as much per hand for fewer lanes.
+    const size_t calls = (count + size_t(limit) - 1) / size_t(limit);
+    for (size_t call = 0, first = 0; call < calls; ++call) {
         TerminalBatch batch;
-        batch.width = int(std::min(count - first, size_t(limit)));
+        batch.width = int(count / calls + (call < count % calls ? 1 : 0));
         bool raked = false;
         for (int j = 0; j < batch.width; ++j) {
             const TerminalRef& terminal = terminals[first + j];
@@ -214,6 +228,7 @@ void Traversal::runBatch(KernelKind kind, int level, int stateIndex, const HandV
             evaluateFolds(mine, theirs, board.cards, batch);
         if (settings_.perfCounters)
             recordKernelCall(kind, batch.width, readCycleCounter() - start, uint64_t(batch.width) * mine.count);
+        first += size_t(batch.width);
     }
 }
 
@@ -303,8 +318,30 @@ void Traversal::evaluateSlots(const SlotBatch& batch, int level, int stateIndex)
         dealSlots(batch, level, stateIndex);
         return;
     }
+    if (!settings_.twoWalkShowdowns && nextStreet) {
+        segmentsBeforeRiver(batch, stateIndex);
+        return;
+    }
     for (int j = 0; j < batch.width; ++j)
         evaluateChild(*batch.slots[j], level, stateIndex, batch.reach[j], batch.value[j], batch.best[j]);
+}
+
+void Traversal::segmentsBeforeRiver(const SlotBatch& batch, int stateIndex) {
+    ScratchScope scope(threadScratch());
+    const Segment* segments[kMaxBatch];
+    Frame frames[kMaxBatch];
+    for (int j = 0; j < batch.width; ++j) {
+        segments[j] = &state_.segments()[batch.slots[j]->childSegment];
+        Frame& frame = frames[j];
+        frame = openFrame(*segments[j], rootHands_);
+        frame.reach[0] = batch.reach[j];
+        frame.value[0] = batch.value[j];
+        frame.best[0] = batch.best[j];
+        descend(*segments[j], stateIndex, frame);
+    }
+    evaluateChances(segments, frames, batch.width, stateIndex);
+    evaluateTerminals(segments, frames, batch.width, stateIndex);
+    for (int j = 0; j < batch.width; ++j) ascend(*segments[j], stateIndex, frames[j]);
 }
 
 void Traversal::dealSlots(const SlotBatch& batch, int level, int stateIndex) {

@@ -40,10 +40,11 @@ public:
     Traversal(SolverState& state, const PassSettings& settings);
 
     const PassSettings& settings() const { return settings_; }
-    // Next-street slots into the river solved side by side, at most: four fill the kernels' lanes
-    // with the two or three showdowns of a river segment each. Two where best responses are kept
-    // as well, so that the values held per lane and dealt card take no more room than in training.
-    int riverSegmentLanes() const { return settings_.training ? 4 : 2; }
+    // Next-street slots solved side by side, at most: four river segments fill the kernels' lanes
+    // with their two or three showdowns each, and segments before the river gather their slots
+    // into the river for that. Two where best responses are kept as well, so that the values held
+    // per lane and dealt card take no more room than in training.
+    int segmentLanes() const { return settings_.training ? 4 : 2; }
     SolverState& state() const { return state_; }
     int traverserStride() const { return rootHands_[settings_.traverser].stride; }
     int opponentStride() const { return rootHands_[1 - settings_.traverser].stride; }
@@ -92,6 +93,8 @@ public:
     // The terminals of several segments that start at the same board state, batched together.
     void evaluateTerminals(const Segment* const* segments, Frame* frames, int count, int stateIndex);
     void evaluateChances(const Segment& segment, int stateIndex, Frame& frame);
+    // The chance slots of several segments that start at the same board state, batched together.
+    void evaluateChances(const Segment* const* segments, Frame* frames, int count, int stateIndex);
     void ascend(const Segment& segment, int stateIndex, Frame& frame);
 
 private:
@@ -103,6 +106,9 @@ private:
     // Next-street slots whose segments start at a river state: solved side by side, so that their
     // terminals fill the kernels' lanes (a river segment alone has two or three showdowns).
     void riverSegments(const SlotBatch& batch, int stateIndex);
+    // Next-street slots whose segments start before the river, solved side by side: their chance
+    // slots into the river then make batches across segments, and their terminals share kernels.
+    void segmentsBeforeRiver(const SlotBatch& batch, int stateIndex);
     // The opponent reach in a river state's own hand numbering (scratch), and traverser values
     // carried back into the list numbering (other hands keep their values).
     const float* riverReachOf(const float* reach, int stateIndex);
