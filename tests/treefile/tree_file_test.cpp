@@ -8,9 +8,9 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #include "cards/combo_tables.h"
+#include "error_text.h"
 #include "interpreter/errors.h"
 #include "solver/iteration.h"
 #include "solver/resolve.h"
@@ -50,16 +50,6 @@ Snapshot snapshot(SolverState& state, int keptBefore) {
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// The message of the engine error an action raises ("" when it raises none).
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EngineError& e) {
-        return e.what();
-    }
-    return "";
 }
 
 void writeFile(const fs::path& path, const std::string& bytes) {
