@@ -3,6 +3,7 @@
 Run by ctest as: /usr/bin/python3 server_test.py PROGRAM TESTCASE
 """
 
+import io
 import os
 import random
 import re
@@ -96,20 +97,14 @@ class FrameTest(ServerCase):
         with self.server.connect() as client:
             for size in (0, 1, 65535, 65536, 65537, 300_001):
                 content = rng.randbytes(size)
-                with tempfile.TemporaryFile() as f:
-                    f.write(content)
-                    f.seek(0)
-                    client.send_file(f, "is_ready")
+                client.send_file(io.BytesIO(content), "is_ready")
                 self.assertEqual(client.read_frame().text, "is_ready ok!\n")
                 with open(self.server.path("quorvane_temp"), "rb") as received:
                     self.assertEqual(received.read(), content, size)
 
     def test_a_script_sent_as_a_file_runs_on_the_server(self):
         with self.server.connect() as client:
-            with tempfile.NamedTemporaryFile("w", suffix=".txt") as script:
-                script.write("set_value from_file 42\nset_pot 0 0 60\n")
-                script.flush()
-                client.send_file(script.name, "load_script quorvane_temp")
+            client.send_file(io.BytesIO(b"set_value from_file 42\nset_pot 0 0 60\n"), "load_script quorvane_temp")
             # A script's own replies go to the server's console, not to the client.
             self.assertEqual(client.read_frame(), Frame(REPLY, ""))
             self.assertEqual(client.request("get_value from_file"), "from_file 42\n")
@@ -276,8 +271,8 @@ class FileStoreFailureTest(unittest.TestCase):
         try:
             os.mkdir(server.path("quorvane_temp"))
             for size, reason in ((10, "Is a directory"), (3 << 20, "File too large")):
-                with server.connect() as client, zeros(size) as content:
-                    send_until_dropped(lambda: client.send_file(content, "is_ready"))
+                with server.connect() as client:
+                    send_until_dropped(lambda: client.send_file(io.BytesIO(bytes(size)), "is_ready"))
                 with server.connect() as client:
                     self.assertEqual(client.request("is_ready"), "is_ready ok!\n")
                 self.assertIn(f"client dropped: can't write quorvane_temp ({reason})\n", server.console())
@@ -294,13 +289,6 @@ def send_until_dropped(send):
         send()
     except (BrokenPipeError, ConnectionResetError):
         pass
-
-
-def zeros(size):
-    f = tempfile.TemporaryFile()
-    f.write(bytes(size))
-    f.seek(0)
-    return f
 
 
 if __name__ == "__main__":
