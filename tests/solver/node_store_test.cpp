@@ -1,5 +1,6 @@
 // Store classes: what each keeps, how 16-bit records adapt their precision, and which class each
-// node of a tree gets.
+// node of a tree gets. (The storage a tree would take as plain floats is printed by build_tree in
+// tree_verbose and decides the automatic level in solver_compression_auto.)
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -162,29 +163,6 @@ TEST(NodeStores, RecordsExistOnlyWhereTheyCanBeRead) {
     game.flop = flopOf("2c", "7c", "9c");  // monotone: the three other suits are interchangeable
     SolverState monotone(game);
     EXPECT_EQ(monotone.boards().level(1).size(), 10u + 13u);
-}
-
-TEST(NodeStores, UncompressedStorageCountsEveryActionHandAndBoardState) {
-    // OOP holds 5 hands (padded to 8), IP 2 (padded to 8); a bet node with two actions on the turn
-    // has one record per river card.
-    RecordBuilder b;
-    int root = b.decision(-1, 0, 2);
-    int bet = b.decision(root, 1, 2);
-    b.showdown(bet, 80);
-    b.fold(bet, 50);
-    GameDefinition game;
-    game.records = b.records;
-    game.flop = flopOf("Qs", "Jh", "9h");
-    game.turn = card("8d");
-    game.ranges[0].assign(kComboCount, 0.0);
-    game.ranges[1].assign(kComboCount, 0.0);
-    for (int slot : {0, 1, 2, 3, 4}) game.ranges[0][slot] = 1;
-    for (int slot : {0, 1}) game.ranges[1][slot] = 1;
-    game.ranker = suitBlindStrength;
-    SolverState state(game);
-    EXPECT_EQ(state.uncompressedStorage().regrets, (1 * 8 + 2 * 8) * 4);
-    EXPECT_EQ(state.uncompressedStorage().strategySums, (1 * 8 + 2 * 8) * 4);
-    EXPECT_GT(state.uncompressedStorage().auxiliary, 44 * 2 * sizeof(ShowdownEntry));  // one table per river card
 }
 
 }  // namespace
