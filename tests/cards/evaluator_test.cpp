@@ -127,29 +127,5 @@ TEST(Evaluator, SixAndSevenCardsAreTheBestFiveOfThem) {
     for (int n : {6, 7}) visit(visit, 12, n);
 }
 
-TEST(EvaluatorExhaustive, AllSevenCardHandsGiveTheStandardCategoryCounts) {
-    std::array<long, 9> counts{};
-    std::vector<bool> seen(9 << 20, false);
-    int distinct = 0;
-    Card c[7];
-    for (c[0] = 0; c[0] < 46; ++c[0])
-        for (c[1] = c[0] + 1; c[1] < 47; ++c[1])
-            for (c[2] = c[1] + 1; c[2] < 48; ++c[2])
-                for (c[3] = c[2] + 1; c[3] < 49; ++c[3])
-                    for (c[4] = c[3] + 1; c[4] < 50; ++c[4])
-                        for (c[5] = c[4] + 1; c[5] < 51; ++c[5])
-                            for (c[6] = c[5] + 1; c[6] < 52; ++c[6]) {
-                                HandValue v = evaluateHand(c, 7);
-                                ++counts[v >> 24];
-                                uint32_t key = (v >> 24) << 20 | (v & 0xFFFFF);
-                                if (!seen[key]) ++distinct;
-                                seen[key] = true;
-                            }
-    const std::array<long, 9> expected = {23294460, 58627800, 31433400, 6461620, 6180020,
-                                          4047644,  3473184,  224848,   41584};
-    EXPECT_EQ(counts, expected);
-    EXPECT_EQ(distinct, 4824);
-}
-
 }  // namespace
 }  // namespace qv

@@ -30,37 +30,26 @@ HandCategories classify(const char* board) {
 TEST(HandClassifier, MadeHandsMatchHandCheckedBoards) {
     struct Case { const char* board; const char* combo; MadeHand expected; };
     const Case cases[] = {
-        {"Qs7d2c", "Kh9h", MadeHand::KingHigh},
-        {"Ks9d7c4h", "3h3d", MadeHand::LowPair},
+        {"Qs7d2c", "Kh9h", MadeHand::KingHigh}, {"Ks9d7c4h", "3h3d", MadeHand::LowPair},
         {"Ks9d7c4h", "As4s", MadeHand::LowPair},
         // Two hole cards pairing two board ranks on a paired turn: the first card (7h) decides.
         {"KsKd7c2h", "7h2d", MadeHand::SecondPair},
         // Two pair on the board.
-        {"KcKd7h7s3c", "Qh3d", MadeHand::Nothing},
-        {"KcKd7h7s3c", "3h3d", MadeHand::FullHouse},
+        {"KcKd7h7s3c", "Qh3d", MadeHand::Nothing}, {"KcKd7h7s3c", "3h3d", MadeHand::FullHouse},
         // Three and four of a kind on the board.
-        {"7c7d7h", "Ah2d", MadeHand::AceHigh},
-        {"7c7d7h", "KhKd", MadeHand::FullHouse},
-        {"7c7d7h", "7s2d", MadeHand::Quads},
-        {"7c7d7hKs2c", "Ah3d", MadeHand::AceHigh},
-        {"7c7d7h7s", "AhKd", MadeHand::AceHigh},
-        {"7c7d7h7s", "KhQd", MadeHand::KingHigh},
+        {"7c7d7h", "Ah2d", MadeHand::AceHigh}, {"7c7d7h", "KhKd", MadeHand::FullHouse},
+        {"7c7d7h", "7s2d", MadeHand::Quads}, {"7c7d7hKs2c", "Ah3d", MadeHand::AceHigh},
+        {"7c7d7h7s", "AhKd", MadeHand::AceHigh}, {"7c7d7h7s", "KhQd", MadeHand::KingHigh},
         {"7c7d7h7sAh", "KhKd", MadeHand::Nothing},
         // Full houses on a full-house board.
-        {"KcKdKh7s7d", "AsAd", MadeHand::FullHouse},
-        {"KcKdKh7s7d", "7c2d", MadeHand::Nothing},
-        {"KcKdKh7s7d", "KsQd", MadeHand::Quads},
-        {"7c7d7hKsKd", "KhQd", MadeHand::TopFullHouse},
-        {"7c7d7hKsKd", "AhAd", MadeHand::FullHouse},
-        {"7c7d7hKsKd", "2h2d", MadeHand::Nothing},
+        {"KcKdKh7s7d", "AsAd", MadeHand::FullHouse}, {"KcKdKh7s7d", "7c2d", MadeHand::Nothing},
+        {"KcKdKh7s7d", "KsQd", MadeHand::Quads}, {"7c7d7hKsKd", "KhQd", MadeHand::TopFullHouse},
+        {"7c7d7hKsKd", "AhAd", MadeHand::FullHouse}, {"7c7d7hKsKd", "2h2d", MadeHand::Nothing},
         // Straights, flushes and straight flushes against the board's own.
-        {"9c8d7h", "JsTs", MadeHand::Straight},
-        {"9h8h2h", "AhKh", MadeHand::Flush},
+        {"9c8d7h", "JsTs", MadeHand::Straight}, {"9h8h2h", "AhKh", MadeHand::Flush},
         {"9h8h2h", "AhKc", MadeHand::AceHigh},  // four hearts are no flush
-        {"9h8h2h5h4h", "AhKc", MadeHand::Nothing},
-        {"9h8h2h5h4h", "7h6h", MadeHand::StraightFlush},
-        {"9h8h7h6h5h", "Th2c", MadeHand::StraightFlush},
-        {"9h8h7h6h5h", "AsAd", MadeHand::Nothing},
+        {"9h8h2h5h4h", "AhKc", MadeHand::Nothing}, {"9h8h2h5h4h", "7h6h", MadeHand::StraightFlush},
+        {"9h8h7h6h5h", "Th2c", MadeHand::StraightFlush}, {"9h8h7h6h5h", "AsAd", MadeHand::Nothing},
     };
     for (const Case& c : cases) {
         HandCategories categories = classify(c.board);

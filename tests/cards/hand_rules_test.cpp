@@ -28,19 +28,15 @@ protected:
 
 TEST_F(HandRulesTest, ShortDeckAceLowStraights) {
     struct Case { int lowCard; const char* cards; HandValue value; };
+    // From the six, the lowest straight alone, with a ten, as a straight flush and beside a flush is
+    // in cards_eval_hand, and so are the ace-low hands of the full deck.
     const Case cases[] = {
-        {4, "As6c7d8h9s", 0x04030000},
-        {4, "As6c7d8h9sTc", 0x04080000},     // the ten-high straight is the higher one
         {4, "As6c7d8h9s9c9d", 0x04030000},   // the straight beats trips
-        {4, "As6s7s8s9sKhQd", 0x08030000},
-        {4, "AsKsQs6s8s7h9d", 0x050cba64},   // ace-low sequence not all spades: the flush stands
         {4, "As6c7d8h9sAdAh", 0x04030000},
         {4, "As6c7d8hKsAdAh", 0x030cb600},   // no nine: trips
         {4, "As6c7d8h9s6d6h", 0x04030000},
         {1, "As3c4d5h6s", 0x04030000},       // deck from the trey: ace, trey to six
         {1, "As3c4d5h6s7c", 0x04050000},
-        {0, "As6c7d8h9s", 0x000c7654},
-        {0, "5c4d3h2sAc", 0x04030000},
     };
     for (const Case& c : cases) {
         handRules().lowCard = c.lowCard;

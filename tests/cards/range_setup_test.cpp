@@ -2,24 +2,14 @@
 // card, the deck switching isomorphism off) is not repeated here.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "cards/combo_tables.h"
 #include "cards/range_setup.h"
+#include "error_text.h"
 #include "interpreter/dispatch.h"
 #include "interpreter/errors.h"
 
 namespace qv {
 namespace {
-
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "";
-}
 
 TEST(DeckDistribution, NeedsAPositiveSumAndSwitchesIsomorphismOff) {
     GameSetup setup;

@@ -1,3 +1,4 @@
+// Showdown values under each hole-card rule.
 #include <gtest/gtest.h>
 
 #include "cards/hand_rules.h"
@@ -27,19 +28,6 @@ TEST(ShowdownValue, FollowsTheHoleCardRule) {
         }
     }
     handRules().mustUseHoleCards = 0;
-}
-
-TEST(ShowdownValue, MarksCombosThatShareABoardCard) {
-    CardMask board = parseCards("QsJh2hTd3c");
-    std::array<HandValue, kComboCount> values{};
-    showdownValues(board, values);
-    int impossible = 0;
-    for (HandSlot slot = 0; slot < kComboCount; ++slot) {
-        bool blocked = cardTables().maskOfSlot[slot] & board;
-        EXPECT_EQ(values[slot] == kImpossibleHand, blocked);
-        impossible += blocked;
-    }
-    EXPECT_EQ(impossible, kComboCount - 47 * 46 / 2);
 }
 
 }  // namespace

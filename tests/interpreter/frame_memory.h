@@ -1,7 +1,7 @@
 #pragma once
-// Frames held in memory, for the frame-reading tests and the fuzz target: a byte source that
-// hands its bytes out in pieces of varying size, as a socket does, and a file sink that keeps the
-// content and can be told to fail.
+// Frames held in memory, for the frame-reading fuzz target: a byte source that hands its bytes out
+// in pieces of varying size, as a socket does, and a file sink that keeps the content and can be
+// told to fail.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -24,7 +24,6 @@ public:
         position_ += n;
         return n;
     }
-    size_t position() const { return position_; }
 
 private:
     std::string bytes_;
@@ -42,7 +41,6 @@ public:
         open = true;
     }
     void write(const uint8_t* data, size_t size) override {
-        largestWrite = std::max(largestWrite, size);
         if (content.size() + size > capacity_) throw FrameError("disk full");
         content.append(reinterpret_cast<const char*>(data), size);
     }
@@ -50,13 +48,10 @@ public:
     void discard() noexcept override {
         open = false;
         content.clear();
-        ++discarded;
     }
 
     std::string content;
     bool open = false;
-    int discarded = 0;
-    size_t largestWrite = 0;
 
 private:
     size_t capacity_;

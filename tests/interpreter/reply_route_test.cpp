@@ -33,23 +33,6 @@ TEST_F(ReplyTest, AWholeReplyRouteGetsOneReplyPerCommandBeforeTheActionsThatWait
     EXPECT_EQ(interpreter().replyRoute, nullptr);
 }
 
-// Scripts answer on the console even inside a server command; the route is back afterwards.
-TEST_F(ReplyTest, AConsoleScopeInsideARouteWritesToStandardOutput) {
-    RecordingRoute route;
-    ReplyRouteScope scope(&route);
-    ::testing::internal::CaptureStdout();
-    {
-        ReplyRouteScope console(nullptr);
-        reply("script line\n\n");
-        flushReply();
-        fflush(stdout);
-    }
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "script line\n");
-    reply("own\n");
-    deliverReply();
-    EXPECT_EQ(route.delivered, std::vector<std::string>{"own\n"});
-}
-
 // The reply limit holds to the byte and for each command alone: 64511 lines of 1024 bytes and
 // "END" fit after earlier pending replies; 64512 lines fill the limit and "END" passes it. The
 // command's own part is then replaced by the error, and what came before it stays.

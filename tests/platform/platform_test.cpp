@@ -1,34 +1,14 @@
+// The processor report; which files count as present (a file, not a folder or nothing) is shown
+// by skip_if_done in interpreter_comments_labels.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "platform/cpu.h"
-#include "platform/files.h"
 
 namespace qv {
 namespace {
-
-std::string tempPath(const char* name) {
-    return testing::TempDir() + "quorvane_platform_" + std::to_string(getpid()) + "_" + name;
-}
-
-TEST(Files, PresentMeansExistingAndNotADirectory) {
-    const std::string file = tempPath("file"), dir = tempPath("dir");
-    std::ofstream(file) << "x";
-    mkdir(dir.c_str(), 0700);
-    EXPECT_TRUE(fileIsPresent(file));
-    EXPECT_FALSE(fileIsPresent(dir));
-    EXPECT_FALSE(fileIsPresent(tempPath("absent")));
-    EXPECT_FALSE(fileIsPresent(""));
-    remove(file.c_str());
-    rmdir(dir.c_str());
-}
 
 TEST(Cpu, ReportsSortedFeaturesConsistentWithTheChecks) {
     CpuIdentity cpu = identifyCpu();

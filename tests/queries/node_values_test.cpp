@@ -1,5 +1,7 @@
-// Per-combo EVs and reach at points of solved games against the naive best response, and the
-// reach-weighted EV of the first decision against the solver's own result.
+// Per-combo EVs and reach at points of solved games against the naive best response, which reads
+// the strategies combo by combo in the user's suits (so with suit isomorphism, a card solved through
+// an equivalent one must answer with its own values), and the reach-weighted EV of the first
+// decision against the solver's own result.
 #include <gtest/gtest.h>
 
 #include "queries/node_ranges.h"

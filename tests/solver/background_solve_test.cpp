@@ -25,12 +25,22 @@ protected:
         CommandTest::TearDown();
     }
 
+    // Every line answers without an error.
     static void runAll(std::initializer_list<std::string> lines) {
         for (const std::string& line : lines) ASSERT_EQ(run(line).rfind("ERROR", 0), std::string::npos) << line;
     }
 
-    // The strategy of every combo that has one is the node's first action.
-    static void expectFirstAction(const std::string& path) {
+    // Every line answers with the ok line of its command word.
+    static void expectOk(std::initializer_list<std::string> lines) {
+        for (const std::string& line : lines) EXPECT_EQ(run(line), line.substr(0, line.find(' ')) + " ok!\n");
+    }
+
+    // Stops the solve, which must still be running; then the strategy of every combo that has one
+    // is the node's first action, and the results are numbers.
+    static void stopAndExpectFirstAction(const std::string& path) {
+        EXPECT_TRUE(isSolverRunning());
+        run("stop");
+        waitForSolver();
         const auto strategy = numbers(run("show_strategy " + path));
         ASSERT_GE(strategy.size(), 2u) << path;
         int held = 0;
@@ -42,6 +52,9 @@ protected:
             EXPECT_NEAR(strategy[0][combo], 1.0, 1e-6) << path << " " << combo;
         }
         EXPECT_GT(held, 0) << path;
+        const std::string results = run("calc_results");
+        EXPECT_EQ(results.find("nan"), std::string::npos) << results;
+        EXPECT_EQ(results.find("inf"), std::string::npos) << results;
     }
 
     static std::string repeated(const std::string& word, int count) {
@@ -60,30 +73,17 @@ TEST_F(BackgroundSolveTest, CommandsDuringASolveAnswerAndTakeEffect) {
     const std::string ones = repeated("1", 1326), zeros = repeated("0", 1326);
     // r:0 has three actions: all of its play goes to the first one.
     const std::string firstAction = ones + " " + zeros + " " + zeros;
-    const char* queries[] = {"show_strategy r:0", "show_strategy r:0:c:c:Ah", "calc_ev OOP r:0", "show_node r:0",
-                             "show_children r:0:c", "show_range IP r:0:c", "calc_global_freq r:0:c:c:Ah:c",
-                             "show_locked_combos r:0:b50", "calc_eq_node OOP r:0:c", "show_stats"};
     for (int round = 0; round < 12; ++round) {
-        for (const char* query : queries) EXPECT_EQ(run(query).rfind("ERROR", 0), std::string::npos) << query;
-        EXPECT_EQ(run("combo_lock_node r:0:b50 " + repeated(round % 2 ? "1" : "0", 1326)), "combo_lock_node ok!\n");
-        EXPECT_EQ(run("lock_node r:0:c:c:Kd"), "lock_node ok!\n");
-        EXPECT_EQ(run("set_strategy r:0:c:c:Kd 0 " + ones), "set_strategy ok!\n");
-        EXPECT_EQ(run("unlock_node r:0:c:c:Kd"), "unlock_node ok!\n");
-        EXPECT_EQ(run("set_threads " + std::to_string(1 + round % 2)), "set_threads ok!\n");
-        EXPECT_EQ(run("set_info_freq " + std::to_string(2 + round % 5)), "set_info_freq ok!\n");
-        EXPECT_EQ(run("set_accuracy 0.001 fraction"), "set_accuracy ok!\n");
-        EXPECT_EQ(run("enable_progress_bar " + std::to_string(round % 2)), "enable_progress_bar ok!\n");
+        runAll({"show_strategy r:0", "show_strategy r:0:c:c:Ah", "calc_ev OOP r:0", "show_node r:0",
+                "show_children r:0:c", "show_range IP r:0:c", "calc_global_freq r:0:c:c:Ah:c",
+                "show_locked_combos r:0:b50", "calc_eq_node OOP r:0:c", "show_stats"});
+        expectOk({"combo_lock_node r:0:b50 " + repeated(round % 2 ? "1" : "0", 1326), "lock_node r:0:c:c:Kd",
+                  "set_strategy r:0:c:c:Kd 0 " + ones, "unlock_node r:0:c:c:Kd", "set_threads " + std::to_string(1 + round % 2),
+                  "set_info_freq " + std::to_string(2 + round % 5), "set_accuracy 0.001 fraction",
+                  "enable_progress_bar " + std::to_string(round % 2)});
     }
-    EXPECT_EQ(run("lock_node r:0"), "lock_node ok!\n");
-    EXPECT_EQ(run("set_strategy r:0 " + firstAction), "set_strategy ok!\n");
-    EXPECT_TRUE(isSolverRunning());
-    run("stop");
-    waitForSolver();
-
-    expectFirstAction("r:0");
-    const std::string results = run("calc_results");
-    EXPECT_EQ(results.find("nan"), std::string::npos) << results;
-    EXPECT_EQ(results.find("inf"), std::string::npos) << results;
+    expectOk({"lock_node r:0", "set_strategy r:0 " + firstAction});
+    stopAndExpectFirstAction("r:0");
 }
 
 // The same at every level that packs river records: the command thread decodes, writes and stores
@@ -105,24 +105,14 @@ TEST_P(PackedBackgroundSolveTest, RiverQueriesAndLockEditsDuringASolve) {
     // IP's river decisions after checks (check or bet), on two turn cards: two rows of each store.
     const std::string river = "r:0:c:c:As:c:c:Kd:c", other = "r:0:c:c:9d:c:c:3s:c";
     const std::string ones = repeated("1", 1326), zeros = repeated("0", 1326), mixed = repeated("1 0", 663);
-    const std::string queries[] = {"show_strategy " + river, "show_strategy " + other, "calc_ev_pp OOP " + other,
-                                   "calc_eq_node IP " + river, "calc_line_freq " + other + ":b50",
-                                   "show_locked_combos " + other, "show_node " + river};
     // Each command waits for the iteration in progress, which takes seconds in the ThreadSanitizer
     // build at the entropy-coded levels: one round.
-    for (const std::string& query : queries) EXPECT_EQ(run(query).rfind("ERROR", 0), std::string::npos) << query;
-    EXPECT_EQ(run("combo_lock_node " + other + " " + mixed), "combo_lock_node ok!\n");
-    EXPECT_EQ(run("set_strategy " + other + " 1 " + mixed), "set_strategy ok!\n");
-    EXPECT_EQ(run("set_strategy " + river + " " + zeros + " " + ones), "set_strategy ok!\n");
-    EXPECT_EQ(run("lock_node " + river), "lock_node ok!\n");
-    EXPECT_EQ(run("set_strategy " + river + " " + ones + " " + zeros), "set_strategy ok!\n");
-    EXPECT_TRUE(isSolverRunning());
-    run("stop");
-    waitForSolver();
-    expectFirstAction(river);
-    const std::string results = run("calc_results");
-    EXPECT_EQ(results.find("nan"), std::string::npos) << results;
-    EXPECT_EQ(results.find("inf"), std::string::npos) << results;
+    runAll({"show_strategy " + river, "show_strategy " + other, "calc_ev_pp OOP " + other, "calc_eq_node IP " + river,
+            "calc_line_freq " + other + ":b50", "show_locked_combos " + other, "show_node " + river});
+    expectOk({"combo_lock_node " + other + " " + mixed, "set_strategy " + other + " 1 " + mixed,
+              "set_strategy " + river + " " + zeros + " " + ones, "lock_node " + river,
+              "set_strategy " + river + " " + ones + " " + zeros});
+    stopAndExpectFirstAction(river);
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, PackedBackgroundSolveTest, ::testing::Values("low", "medium", "high", "max"));

@@ -35,11 +35,8 @@ struct Case {
     bool weightedDeck = false;
 };
 
-class BestResponse : public ::testing::TestWithParam<Case> {};
-
-TEST_P(BestResponse, SolverExploitabilityEqualsNaiveBestResponse) {
-    const Case c = GetParam();
-    solverSettings().threadCount = 1;
+// The toy game of a case, with ranges of `picks` combos drawn from `seed` and `seed` + 1.
+GameDefinition toyGame(const Case& c, unsigned seed, int picks) {
     GameDefinition game;
     game.records = toyTree(c.street, false);
     game.flop = flopOf(c.board[0], c.board[1], c.board[2]);
@@ -47,9 +44,8 @@ TEST_P(BestResponse, SolverExploitabilityEqualsNaiveBestResponse) {
     if (c.street == 3) game.river = card(c.board[4]);
     CardMask board = 0;
     for (int i = 0; i < 3 + (c.street >= 2) + (c.street == 3); ++i) board |= cardBit(card(c.board[i]));
-    int picks = c.street == 1 ? 6 : 14;
-    game.ranges[0] = symmetricRange(board, 11, picks);
-    game.ranges[1] = symmetricRange(board, 12, picks);
+    game.ranges[0] = symmetricRange(board, seed, picks);
+    game.ranges[1] = symmetricRange(board, seed + 1, picks);
     for (auto& range : game.ranges)
         for (int slot = 0; slot < kComboCount; ++slot)
             if (rankOf(cardsOfSlot(slot)[0]) < c.lowCard) range[slot] = 0;  // out of a short deck
@@ -60,7 +56,15 @@ TEST_P(BestResponse, SolverExploitabilityEqualsNaiveBestResponse) {
         game.deck.assign(kCardCount, 1.0);
         for (int card = 0; card < kCardCount; card += 3) game.deck[card] = 0.25 * (card % 5);
     }
-    SolverState state(game);
+    return game;
+}
+
+class BestResponse : public ::testing::TestWithParam<Case> {};
+
+TEST_P(BestResponse, SolverExploitabilityEqualsNaiveBestResponse) {
+    const Case c = GetParam();
+    solverSettings().threadCount = 1;
+    SolverState state(toyGame(c, 11, c.street == 1 ? 6 : 14));
     state.setRake(c.rake, 30.0f);
     for (int round = 0; round < 2; ++round) {
         for (int i = 0; i < c.iterations; ++i) runIteration(state, solverSettings());
@@ -73,15 +77,7 @@ TEST_P(BestResponse, SolverExploitabilityEqualsNaiveBestResponse) {
 
 TEST(BestResponse, ExploitabilityGoesTowardZero) {
     solverSettings().threadCount = 1;
-    GameDefinition game;
-    game.records = toyTree(2, false);
-    game.flop = flopOf("2c", "7d", "9h");
-    game.turn = card("Ts");
-    CardMask board = cardBit(card("2c")) | cardBit(card("7d")) | cardBit(card("9h")) | cardBit(card("Ts"));
-    game.ranges[0] = symmetricRange(board, 41, 20);
-    game.ranges[1] = symmetricRange(board, 42, 20);
-    game.ranker = suitBlindStrength;
-    SolverState state(game);
+    SolverState state(toyGame(Case{"turn", 2, false, {"2c", "7d", "9h", "Ts"}, 0}, 41, 20));
     std::vector<double> exploitability;
     for (int checkpoint : {10, 100, 400}) {
         while (state.iteration() < checkpoint) runIteration(state, solverSettings());

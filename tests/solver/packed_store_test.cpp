@@ -1,8 +1,9 @@
 // Packed stores against the plain ones: the same operations leave the same values whether the
 // records stay decoded or are coded and decoded again, in or out of open/close pairs, on one
 // thread or on two working on different rows or on different records of the same rows; a scope
-// begins and ends with no idle row held; coarse records stay within seven bits; packed sums keep
-// their ratios below their limit. How coarse records converge is measured by bench/solve_bench.py.
+// begins and ends with no idle row held; packed sums keep their ratios below their limit. Coarse
+// records (seven bits after a warm-up) change what solver_compression_levels prints at "max"; how
+// they converge is measured by bench/solve_bench.py.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -178,18 +179,6 @@ TEST(PackedStores, AScopeBeginsAndEndsWithNoIdleRowHeld) {
             EXPECT_EQ(seen, record(*plain, 1)) << s.iteration;
         }
     }
-}
-
-TEST(PackedStores, CoarseRegretsStayWithinSevenBitsAfterTheWarmup) {
-    const auto layout = testLayout(2);
-    auto coarse = makeRegret16Store(3, layout, 1.0f, 2);
-    bool largeBefore = false;
-    for (const Step& s : randomSteps(*layout, 3, 0, layout->boards(), 4)) {
-        apply(*coarse, s, false);
-        if (s.iteration < 30) largeBefore |= largestValue(*coarse, s.board) > 127;
-        else EXPECT_LE(largestValue(*coarse, s.board), 127);
-    }
-    EXPECT_TRUE(largeBefore);  // the warm-up keeps the plain units
 }
 
 TEST(PackedStores, SumsKeepTheirRatiosWithinTheirLimit) {

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <vector>
 
 #include "solver/aligned_buffer.h"
 #include "tree/reserved_buffer.h"
@@ -57,26 +56,6 @@ TEST(ReservedBufferTest, GrowthNeverMovesTheDataWritten) {
         ASSERT_EQ(buffer.data(), base);
     }
     for (int64_t g = 0; g < 64; ++g) EXPECT_EQ(base[g * granule + 7], uint8_t(g + 1)) << g;
-}
-
-TEST(ReservedBufferTest, SavedBufferLoadsIntoAFreshOne) {
-    ReservedBuffer saved(3 * 4096, 4096);
-    saved.grow(5000);
-    for (int i = 0; i < 5000; ++i) saved.data()[i] = uint8_t(i * 7);
-    std::vector<uint8_t> file;
-    saved.save([&](const void* p, size_t n) { file.insert(file.end(), (const uint8_t*)p, (const uint8_t*)p + n); }, 77);
-    EXPECT_EQ(file.size(), 4u + 8 + 8 + 5000);
-
-    ReservedBuffer loaded(0, 4096);
-    size_t at = 0;
-    int32_t capacity = loaded.load([&](void* p, size_t n) {
-        std::memcpy(p, file.data() + at, n);
-        at += n;
-    });
-    EXPECT_EQ(capacity, 77);
-    EXPECT_EQ(loaded.reserved(), 3 * 4096);
-    EXPECT_EQ(loaded.requested(), 5000);
-    EXPECT_EQ(std::memcmp(loaded.data(), saved.data(), 5000), 0);
 }
 
 TEST(ReservedBufferTest, DiscardedTailReadsAsZerosAndStaysUsable) {

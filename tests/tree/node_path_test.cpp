@@ -1,9 +1,7 @@
 // Resolving node paths against the built tree: the tree_paths protocol script shows paths of
 // every kind, malformed ones, a missing tree and the children listings; these are what it cannot.
-#include <stdexcept>
-
 #include "cards/hand_rules.h"
-#include "interpreter/errors.h"
+#include "error_text.h"
 #include "tree/node_path.h"
 #include "tree_fixture.h"
 
@@ -12,17 +10,13 @@ namespace {
 
 // What a path resolves to, as text: "KIND turn river", or the error it raises.
 std::string resolved(const std::string& path) {
-    try {
+    std::string node;
+    const std::string error = errorOf([&] {
         NodeRef ref = resolveNodePath(path);
         auto card = [](int c) { return c < 0 ? std::string("-") : cardsToText(cardBit(c)); };
-        return std::string(nodeKindName(ref.kind())) + " " + card(ref.turn) + " " + card(ref.river);
-    } catch (const EngineError& e) {
-        return e.what();
-    } catch (const ReplyError& e) {
-        return e.what();
-    } catch (const std::invalid_argument&) {
-        return "Invalid value";
-    }
+        node = std::string(nodeKindName(ref.kind())) + " " + card(ref.turn) + " " + card(ref.river);
+    });
+    return error.empty() ? node : error;
 }
 
 class NodePathTest : public TreeTest {

@@ -1,5 +1,6 @@
 // Building the game tree: the checks and what a failed build leaves behind (lines that go past the
 // river are tree_lines's, node counts of the benchmark line sets tree_listings's).
+#include "error_text.h"
 #include "interpreter/errors.h"
 #include "tree_fixture.h"
 
@@ -9,13 +10,10 @@ namespace {
 class TreeBuildTest : public TreeTest {
 protected:
     static std::string buildError() {
-        try {
+        return errorOf([] {
             checkBuildInputs();
             runBuildSteps();
-        } catch (const EngineError& e) {
-            return e.what();
-        }
-        return "";
+        });
     }
 };
 

@@ -33,15 +33,18 @@ inline void addLines(const std::vector<std::string>& lines) {
 class TreeTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        forgetProcessState();
+        gameSetup().ranges[0].assign(kComboCount, 1.0);
+        gameSetup().ranges[1].assign(kComboCount, 1.0);
+        setBoard("QsJh2h");
+    }
+    // Forgets every game and tree setting, as a fresh process starts.
+    static void forgetProcessState() {
         clearLines();
         freeBuiltTree();
         treeParams() = TreeParams{};
         handRules() = HandRules{};
-        GameSetup& setup = gameSetup();
-        setup = GameSetup{};
-        setup.ranges[0].assign(kComboCount, 1.0);
-        setup.ranges[1].assign(kComboCount, 1.0);
-        setBoard("QsJh2h");
+        gameSetup() = GameSetup{};
     }
     void TearDown() override {
         clearLines();

@@ -8,9 +8,9 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #include "cards/combo_tables.h"
+#include "error_text.h"
 #include "interpreter/errors.h"
 #include "solver/iteration.h"
 #include "solver/resolve.h"
@@ -50,16 +50,6 @@ Snapshot snapshot(SolverState& state, int keptBefore) {
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// The message of the engine error an action raises ("" when it raises none).
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EngineError& e) {
-        return e.what();
-    }
-    return "";
 }
 
 void writeFile(const fs::path& path, const std::string& bytes) {
@@ -102,14 +92,6 @@ protected:
     }
     void solve(int iterations) {
         for (int i = 0; i < iterations; ++i) runIteration(*builtTree().solver, solverSettings());
-    }
-    // Forgets everything a fresh process would not know.
-    void forgetProcessState() {
-        clearLines();
-        freeBuiltTree();
-        treeParams() = TreeParams{};
-        handRules() = HandRules{};
-        gameSetup() = GameSetup{};
     }
     std::vector<int> load(const fs::path& path) {
         std::vector<int> progress;
@@ -372,11 +354,11 @@ TEST_F(TreeFileTest, FailedWritesChangeNothingAndMetadataNeedsATypeLine) {
     EXPECT_EQ(errorOf([&] { saveTree(target, {}); }), "no tree to save");
 }
 
-TEST_F(TreeFileTest, OtherFilesAndNewerVersionsAreRefused) {
+// A file that is no tree at all is the round-trip protocol script's.
+TEST_F(TreeFileTest, NewerAndVeryOldVersionsAreRefused) {
     const fs::path path = folder_ / "other.tree";
     for (const auto& [bytes, loading, describing] :
          std::vector<std::tuple<std::string, const char*, const char*>>{
-             {"AI5:\x0b\0\0\0", "invalid file", "invalid file (not Quorvane?)"},
              {std::string("AI6:\x0c\0\0\0", 8), "unsupported data format, update to latest version",
               "unsupported data format, update to latest version"},
              {std::string("AI6:\x0a\0\0\0", 8), "can't read from file (unexpected end of file)",

@@ -43,6 +43,19 @@ LEVELS = ["auto", "none", "low", "medium", "high", "max", "fast"]
 PACKED_LEVELS = ["low", "medium", "high", "max"]
 SMALL_FLOP = ["set_board QsJh2h", "clear_lines", "add_line 0 0 0 0 0 0", "add_line 50 50 50 50 100 100",
               "build_tree"]
+# Commands that take a path, a player and a path, or nothing that varies.
+PATH_WORDS = ["show_node", "show_children", "show_strategy", "show_strategy_pp", "show_locked_combos", "show_probs",
+              "calc_line_freq", "calc_global_freq", "lock_node", "unlock_node", "cut_line", "solve_partial",
+              "explo_partial"]
+PLAYER_PATH_WORDS = ["calc_ev", "calc_ev_pp", "calc_ev_line", "calc_eq_node", "show_range"]
+PLAIN_LINES = ["show_stats", "calc_results", "node_count", "show_all_lines", "is_tree_present", "show_tree_params",
+               "show_effective_stack", "estimate_schematic_tree", "show_memory", "get_actual_compression",
+               "clear_lines", "build_tree", "free_tree", "rebuild_all", "set_recalc_accuracy 0.1 0.1 0.1",
+               "show_category_names", "show_hand_order", "show_version", "help", "show_cpu_info",
+               "verify_value x 5 0.5", "get_all_values", "show_tree_info", "reset_tree_info", "is_ready",
+               "solver_time", "show_perf_counters", "stop", "go 1 seconds", "dump_tree out.tree",
+               "load_tree out.tree", "show_metadata out.tree"]
+CATEGORIES = ["highcard", "pair", "twopair", "trips", "straight", "flush", "fullhouse", "quads", "straightflush"]
 SHORT_DECK_TURN = ["set_low_card 6", "set_range OOP " + " ".join(["1"] * 1326),
                    "set_range IP " + " ".join(["1"] * 1326), "set_board QsJh9h8d", "clear_lines",
                    "add_line 0 0 0 0", "add_line 0 0 50 50", "add_line 100 100", "build_tree",
@@ -88,59 +101,43 @@ class Generator:
     def valid(self):
         r = self.r
         p, path = r.choice(PLAYERS[:2]), self.path()
-        choices = [
-            lambda: "show_node " + path, lambda: "show_children " + path, lambda: "show_strategy " + path,
-            lambda: "show_strategy_pp " + path, lambda: "show_locked_combos " + path,
-            lambda: "show_probs " + path, lambda: "calc_line_freq " + path, lambda: "calc_global_freq " + path,
-            lambda: "calc_ev %s %s" % (p, path), lambda: "calc_ev_pp %s %s" % (p, path),
-            lambda: "calc_ev_line %s %s" % (p, path), lambda: "calc_eq_node %s %s" % (p, path),
-            lambda: "show_range %s %s" % (p, path), lambda: "calc_eq " + p, lambda: "calc_eq_pp " + p,
-            lambda: "lock_node " + path, lambda: "unlock_node " + path,
+        fixed = [word + " " + path for word in PATH_WORDS] + PLAIN_LINES
+        fixed += ["%s %s %s" % (word, p, path) for word in PLAYER_PATH_WORDS]
+        varying = [
+            lambda: "calc_eq " + p, lambda: "calc_eq_pp " + p, lambda: "show_stats 0.01 " + p,
             lambda: "set_strategy %s %d %s" % (path, r.randint(0, 3), self.weights()),
             lambda: "set_strategy %s %s" % (path, " ".join(self.weights() for _ in range(r.randint(2, 4)))),
             lambda: "combo_lock_node %s %s" % (path, self.weights("mixed")),
             lambda: "set_ev_boost %s %s" % (path, r.choice(["0.5", "-0.5", "1", "2"])),
-            lambda: "cut_line " + path, lambda: "solve_partial " + path, lambda: "explo_partial " + path,
-            lambda: "show_stats", lambda: "show_stats 0.01 " + p, lambda: "calc_results", lambda: "node_count",
-            lambda: "show_all_lines", lambda: "is_tree_present", lambda: "show_tree_params",
-            lambda: "show_effective_stack", lambda: "estimate_schematic_tree", lambda: "show_memory",
-            lambda: "get_actual_compression", lambda: "set_compression %d" % r.randint(-1, 5),
-            lambda: "set_compression " + r.choice(LEVELS + PACKED_LEVELS),
+            lambda: "set_compression %d" % r.randint(-1, 5), lambda: "set_compression " + r.choice(LEVELS + PACKED_LEVELS),
             lambda: "set_range %s %s" % (p, self.weights()), lambda: "set_board " + " ".join(r.sample(CARDS, r.randint(3, 5))),
             lambda: "set_pot 0 0 %d" % r.choice([50, 100, 1000]), lambda: "add_line " + self.amounts(),
             lambda: "force_line " + self.amounts(), lambda: "remove_line " + self.amounts(),
-            lambda: "clear_lines", lambda: "build_tree", lambda: "free_tree",
             lambda: "set_rake 0.05 %d" % r.randint(0, 10), lambda: "forget " + r.choice(["turns", "rivers"]),
-            lambda: "rebuild_all", lambda: "solve_all_splits " + r.choice(["turns", "rivers"]),
+            lambda: "solve_all_splits " + r.choice(["turns", "rivers"]),
             lambda: "set_threads %d" % r.randint(-1, 4), lambda: "set_info_freq %d" % r.randint(1, 30),
             lambda: "set_accuracy %g %s" % (r.random(), r.choice(["", "fraction"])),
-            lambda: "set_recalc_accuracy 0.1 0.1 0.1", lambda: "set_simd_level %d" % r.randint(1, 16),
+            lambda: "set_simd_level %d" % r.randint(1, 16),
             lambda: "set_eval_mode %d" % r.randint(0, 3), lambda: "set_eval_cap %d" % r.randint(1, 100),
             lambda: "set_eval_flag alt1 %d" % r.randint(0, 1), lambda: "set_precision %g" % r.uniform(-2, 2),
             lambda: "set_prefetch_mode %d" % r.randint(0, 2), lambda: "set_isomorphism %d %d" % (r.randint(0, 1), r.randint(0, 1)),
             lambda: "enable_%s %d" % (r.choice(["adaptive_precision", "river_strategy", "ui_notifications",
                                                  "progress_bar", "perf_counters", "avx512", "numa"]), r.randint(0, 1)),
             lambda: "set_low_card %d" % r.randint(2, 6), lambda: "set_must_use_hole_cards %d" % r.randint(0, 2),
-            lambda: "set_hand_type_order " + " ".join(r.sample(["highcard", "pair", "twopair", "trips", "straight",
-                                                               "flush", "fullhouse", "quads", "straightflush"], 9)),
+            lambda: "set_hand_type_order " + " ".join(r.sample(CATEGORIES, 9)),
             lambda: "set_deck_distribution " + " ".join("%.2f" % r.random() for _ in range(52)),
             lambda: "eval_hand " + "".join(r.sample(CARDS, r.randint(5, 7))),
-            lambda: "show_categories " + "".join(r.sample(CARDS, 3)), lambda: "show_category_names",
-            lambda: "show_hand_order", lambda: "show_version", lambda: "help", lambda: "show_cpu_info",
+            lambda: "show_categories " + "".join(r.sample(CARDS, 3)),
             lambda: "set_value x %s" % r.choice(["5", "r:0", "OOP", "show_node", "1e308"]),
             lambda: "get_value " + r.choice(["x", "solver_exploitability", "missing"]),
-            lambda: "verify_value x 5 0.5", lambda: "get_all_values",
             lambda: "echo " + " ".join(r.choice(HOSTILE[:20]) for _ in range(r.randint(1, 5))),
             lambda: "repeat %d %s" % (r.randint(1, 50), "y" * r.randint(1, 100)),
             lambda: 'if_match %s "%s"' % ("a" * r.randint(0, 60) + "b", r.choice(["^(a|a)*\\1$", "a+b", "(", "^b"])),
-            lambda: "add_info_line #Board#" + " ".join(r.sample(CARDS, 3)), lambda: "show_tree_info",
-            lambda: "reset_tree_info", lambda: "is_ready", lambda: "solver_time",
-            lambda: "show_perf_counters", lambda: "stop", lambda: "sleep %d" % r.randint(0, 20),
+            lambda: "add_info_line #Board#" + " ".join(r.sample(CARDS, 3)), lambda: "sleep %d" % r.randint(0, 20),
             lambda: "go %d steps" % r.randint(1, 30), lambda: "go %d steps block" % r.randint(0, 5),
-            lambda: "go 1 seconds", lambda: "dump_tree out.tree", lambda: "load_tree out.tree",
-            lambda: "show_metadata out.tree",
         ]
-        return r.choice(choices)()
+        pick = r.randrange(len(fixed) + len(varying))
+        return fixed[pick] if pick < len(fixed) else varying[pick - len(fixed)]()
 
     def mutate(self, line):
         r = self.r
@@ -243,9 +240,8 @@ def run(program, data_dir, seconds, seed):
             # no tree, built, solving in the background, stopped, freed
             game = game_lines(data_dir, rng)
             counts["packed"] += any(line.split()[-1] in PACKED_LEVELS for line in game)
-            phases = [["free_tree", "set_low_card 2", "set_hand_type_order highcard pair twopair trips "
-                       "straight flush fullhouse quads straightflush", "set_must_use_hole_cards 0",
-                       "set_recalc_accuracy 0.1 0.1 0.1"],
+            phases = [["free_tree", "set_low_card 2", "set_hand_type_order " + " ".join(CATEGORIES),
+                       "set_must_use_hole_cards 0", "set_recalc_accuracy 0.1 0.1 0.1"],
                       game,
                       ["set_info_freq %d" % rng.randint(1, 10), "go %d seconds" % rng.randint(2, 5)],
                       ["stop", "wait_for_solver"],
