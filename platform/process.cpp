@@ -127,7 +127,9 @@ void releaseReadOnlyFilePages() {
             end = header.end;
             // Only the program's and the shared libraries' own files: data files that the program
             // maps may change under it.
-            const bool codeFile = header.path == program || header.path.find(".so") != std::string_view::npos;
+            const std::string_view& path = header.path;
+            const bool sharedObject = path.ends_with(".so") || path.find(".so.") != std::string_view::npos;
+            const bool codeFile = path == program || sharedObject;
             candidate = codeFile && !header.writable;
             continue;
         }

@@ -177,10 +177,11 @@ void checkKernels(const Scenario& s, const KernelCase& param, std::mt19937& rng,
                     << "lane " << j << " hand " << h;
                 ASSERT_NEAR(fold[j][k], naiveFold(s, traverser, h, listReach[j], fd.stake[j]), tolerance)
                     << "lane " << j << " hand " << h;
-                if (j == 0)
+                if (j == 0) {
                     ASSERT_NEAR(twoWalks[k], naiveShowdown(s, traverser, h, listReach[0], sd.stake[0], 0.0),
                                 1e-5 * sd.stake[0] * (mine.count + 1))
                         << "two walks, hand " << h;
+                }
             }
             for (int k = mine.count; k < mine.stride; ++k) {
                 EXPECT_EQ(showdown[j][k], 0.0f);
