@@ -7,8 +7,8 @@
 //  street and the turn of a flop tree the same index names the same combo; a hand that a dealt
 //  card blocks keeps its index, its opponent reach there is 0 and its own values are 0. River
 //  states below the first board number their hands afresh: only the hands their cards leave
-//  possible, in list order (about 8% fewer), with a map back to the list index. Reach goes in and
-//  values come out through that map where a river card is dealt.
+//  possible (about 8% fewer), by ascending showdown strength, with a map back to the list index.
+//  Reach goes in and values come out through that map where a river card is dealt.
 //
 //      HandList (player p)         index:  0    1    2   ...  count-1 | pad to stride (x8)
 //        slot, cards, mask, weight         per hand                   | weight 0
