@@ -55,30 +55,4 @@ void ReservedBuffer::discardFrom(int64_t n) {
     if (base_ && from < committed_) discardPages(base_ + from, size_t(committed_ - from));
 }
 
-void ReservedBuffer::setReservation(int64_t bytes) {
-    if (!base_) reserved_ = bytes;
-}
-
-void ReservedBuffer::save(const std::function<void(const void*, size_t)>& write, int32_t capacity) const {
-    write(&capacity, sizeof capacity);
-    write(&reserved_, sizeof reserved_);
-    write(&requested_, sizeof requested_);
-    if (requested_ > 0) write(base_, size_t(requested_));
-}
-
-int32_t ReservedBuffer::load(const std::function<void(void*, size_t)>& read) {
-    int32_t capacity = 0;
-    int64_t reservation = 0, requested = 0;
-    read(&capacity, sizeof capacity);
-    read(&reservation, sizeof reservation);
-    read(&requested, sizeof requested);
-    release();
-    setReservation(reservation);
-    if (requested > 0) {
-        grow(requested);
-        read(base_, size_t(requested));
-    }
-    return capacity;
-}
-
 }  // namespace qv

@@ -4,7 +4,6 @@
 // physical memory follows what has been written. Running out of room is fatal (status 1).
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 
 namespace qv {
 
@@ -26,20 +25,12 @@ public:
     // Gives the memory past the first n bytes back to the system; it stays committed and reads as
     // zeros when used again.
     void discardFrom(int64_t n);
-    // Changes the reservation; only while nothing is reserved yet.
-    void setReservation(int64_t bytes);
 
     uint8_t* data() const { return base_; }
     int64_t size() const { return size_; }
     int64_t requested() const { return requested_; }
     int64_t committed() const { return committed_; }
     int64_t reserved() const { return reserved_; }
-
-    // Tree files: the owner's capacity field (i32), the reservation (i64), the requested size
-    // (i64), then the requested bytes.
-    void save(const std::function<void(const void*, size_t)>& write, int32_t capacity) const;
-    // Reads what save wrote into a buffer that holds nothing yet; returns the capacity field.
-    int32_t load(const std::function<void(void*, size_t)>& read);
 
 private:
     int64_t size_ = 0;
