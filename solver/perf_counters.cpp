@@ -3,6 +3,7 @@
 #include <x86intrin.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -38,39 +39,56 @@ void appendf(std::string& out, const char* format, auto... args) {
     out += buffer;
 }
 
+// A counter is written by its own thread and read or reset by a command while the solve runs:
+// relaxed atomic operations, which cost only while counting is switched on.
+void add(uint64_t& counter, uint64_t amount) {
+    std::atomic_ref<uint64_t>(counter).fetch_add(amount, std::memory_order_relaxed);
+}
+
+// The same counter of two blocks, for every counter.
+template <typename Visit>
+void eachCounter(PerfTotals& a, PerfTotals& b, const Visit& visit) {
+    for (int k = 0; k < 2; ++k) {
+        for (int w = 0; w <= kMaxBatch; ++w) {
+            visit(a.cycles[k][w], b.cycles[k][w]);
+            visit(a.items[k][w], b.items[k][w]);
+            visit(a.calls[k][w], b.calls[k][w]);
+        }
+        for (size_t s = 0; s < a.batchSizes[k].size(); ++s) visit(a.batchSizes[k][s], b.batchSizes[k][s]);
+    }
+}
+
 }  // namespace
 
 uint64_t readCycleCounter() { return __rdtsc(); }
 
 void recordKernelCall(KernelKind kind, int width, uint64_t cycles, uint64_t items) {
     PerfTotals& t = threadBlock();
-    t.cycles[int(kind)][width] += cycles;
-    t.items[int(kind)][width] += items;
-    t.calls[int(kind)][width] += 1;
+    add(t.cycles[int(kind)][width], cycles);
+    add(t.items[int(kind)][width], items);
+    add(t.calls[int(kind)][width], 1);
 }
 
 void recordBatchSize(KernelKind kind, int terminals) {
-    threadBlock().batchSizes[int(kind)][std::min(terminals, 16)] += 1;
+    add(threadBlock().batchSizes[int(kind)][std::min(terminals, 16)], 1);
 }
 
 PerfTotals perfTotals() {
     PerfTotals sum;
     std::lock_guard<std::mutex> lock(registry().mutex);
     for (const auto& b : registry().blocks)
-        for (int k = 0; k < 2; ++k) {
-            for (int w = 0; w <= kMaxBatch; ++w) {
-                sum.cycles[k][w] += b->cycles[k][w];
-                sum.items[k][w] += b->items[k][w];
-                sum.calls[k][w] += b->calls[k][w];
-            }
-            for (int s = 0; s < 17; ++s) sum.batchSizes[k][s] += b->batchSizes[k][s];
-        }
+        eachCounter(sum, *b, [](uint64_t& total, uint64_t& counter) {
+            total += std::atomic_ref<uint64_t>(counter).load(std::memory_order_relaxed);
+        });
     return sum;
 }
 
 void resetPerfCounters() {
     std::lock_guard<std::mutex> lock(registry().mutex);
-    for (const auto& b : registry().blocks) *b = PerfTotals{};
+    for (const auto& b : registry().blocks)
+        eachCounter(*b, *b, [](uint64_t& counter, uint64_t&) {
+            std::atomic_ref<uint64_t>(counter).store(0, std::memory_order_relaxed);
+        });
 }
 
 std::string perfReport(const PerfTotals& t) {
