@@ -107,27 +107,14 @@ void BoardStates::numberRiverHands(const std::array<HandList, 2>& hands, const S
         for (long i = 0; i < count; ++i) {
             DealtBoard& s = rivers[size_t(i)];
             const HandStrength strength = strengthOn(s.cards, hands, ranker);
+            std::array<OrderedHands, 2> out;
             for (int p = 0; p < 2; ++p) {
-                const HandList& list = hands[p];
-                rankKeys(list.count, p, strength, keys[p]);
+                rankKeys(hands[p].count, p, strength, keys[p]);
                 const uint32_t start = riverHands_[size_t(i)][p].start;
-                for (size_t k = 0; k < keys[p].size(); ++k) {
-                    const int h = keyHand(keys[p][k]);
-                    listIndex_[p][start + k] = uint16_t(h);
-                    lowCard_[p][start + k] = list.lowCard[h];
-                    highCard_[p][start + k] = list.highCard[h];
-                    numberOf[p][size_t(h)] = int16_t(k);
-                }
+                out[p] = {listIndex_[p].data() + start, lowCard_[p].data() + start, highCard_[p].data() + start,
+                          sameInOther_[p].data() + start};
             }
-            // The same combo is blocked for both players or for neither, so its number is this
-            // board's.
-            for (int p = 0; p < 2; ++p) {
-                const uint32_t start = riverHands_[size_t(i)][p].start;
-                for (size_t k = 0; k < keys[p].size(); ++k) {
-                    const int other = hands[p].sameInOther[listIndex_[p][start + k]];
-                    sameInOther_[p][start + k] = other >= 0 ? numberOf[1 - p][size_t(other)] : int16_t(-1);
-                }
-            }
+            writeStrengthOrder({hands[0].view(), hands[1].view()}, keys, out, numberOf);
             cutGroups(keys, tables_[size_t(i)]);
             s.showdown = int(i);
         }

@@ -42,31 +42,43 @@ void cutGroups(const std::array<std::vector<uint64_t>, 2>& keys, ShowdownTable& 
     }
 }
 
+void writeStrengthOrder(const std::array<HandView, 2>& lists, const std::array<std::vector<uint64_t>, 2>& keys,
+                        const std::array<OrderedHands, 2>& out, std::array<std::vector<int16_t>, 2>& positionOf) {
+    for (int p = 0; p < 2; ++p)
+        for (size_t k = 0; k < keys[p].size(); ++k) {
+            const int h = keyHand(keys[p][k]);
+            out[p].hand[k] = uint16_t(h);
+            out[p].lowCard[k] = lists[p].lowCard[h];
+            out[p].highCard[k] = lists[p].highCard[h];
+            positionOf[p][size_t(h)] = int16_t(k);
+        }
+    // The same combo is blocked for both players or for neither, so its position is this order's.
+    for (int p = 0; p < 2; ++p)
+        for (size_t k = 0; k < keys[p].size(); ++k) {
+            const int other = lists[p].sameInOther ? lists[p].sameInOther[out[p].hand[k]] : -1;
+            out[p].sameInOther[k] = other >= 0 ? positionOf[1 - p][size_t(other)] : int16_t(-1);
+        }
+}
+
 ShowdownTable buildShowdownTable(const std::array<HandView, 2>& hands, const HandStrength& strength) {
     std::array<std::vector<uint64_t>, 2> keys;
     for (int p = 0; p < 2; ++p) rankKeys(hands[p].count, p, strength, keys[p]);
     ShowdownTable table;
     cutGroups(keys, table);
     table.ranked = std::make_unique<std::array<RankedHands, 2>>();
+    std::array<OrderedHands, 2> out;
     std::array<std::vector<int16_t>, 2> positionOf;
     for (int p = 0; p < 2; ++p) {
         RankedHands& r = (*table.ranked)[p];
+        const size_t n = keys[p].size();
+        r.hand.resize(n);
+        r.lowCard.resize(n);
+        r.highCard.resize(n);
+        r.sameInOther.resize(n);
+        out[p] = {r.hand.data(), r.lowCard.data(), r.highCard.data(), r.sameInOther.data()};
         positionOf[p].assign(size_t(hands[p].count), -1);
-        for (size_t k = 0; k < keys[p].size(); ++k) {
-            const int h = keyHand(keys[p][k]);
-            r.hand.push_back(uint16_t(h));
-            r.lowCard.push_back(hands[p].lowCard[h]);
-            r.highCard.push_back(hands[p].highCard[h]);
-            positionOf[p][size_t(h)] = int16_t(k);
-        }
     }
-    for (int p = 0; p < 2; ++p) {
-        RankedHands& r = (*table.ranked)[p];
-        for (const uint16_t h : r.hand) {
-            const int other = hands[p].sameInOther ? hands[p].sameInOther[h] : -1;
-            r.sameInOther.push_back(other >= 0 ? positionOf[1 - p][size_t(other)] : int16_t(-1));
-        }
-    }
+    writeStrengthOrder(hands, keys, out, positionOf);
     return table;
 }
 

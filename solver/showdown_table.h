@@ -53,6 +53,18 @@ inline int keyHand(uint64_t key) { return int(key & 0xFFFF); }
 // The group ends of both players' sorted keys.
 void cutGroups(const std::array<std::vector<uint64_t>, 2>& keys, ShowdownTable& table);
 
+// Where one player's hands go in strength order: arrays of one entry per key.
+struct OrderedHands {
+    uint16_t* hand;
+    uint8_t* lowCard;
+    uint8_t* highCard;
+    int16_t* sameInOther;
+};
+// Writes both players' hands in the order of their sorted keys: list index, cards, and the same
+// combo's position in the other player's order. `positionOf` is scratch of each list's length.
+void writeStrengthOrder(const std::array<HandView, 2>& lists, const std::array<std::vector<uint64_t>, 2>& keys,
+                        const std::array<OrderedHands, 2>& out, std::array<std::vector<int16_t>, 2>& positionOf);
+
 // The table of two hand lists in list order.
 ShowdownTable buildShowdownTable(const std::array<HandView, 2>& hands, const HandStrength& strength);
 

@@ -91,30 +91,26 @@ double naiveFold(const Scenario& s, int traverser, int hand, const std::vector<f
 // The hands that the board leaves, numbered by strength as a river state below the first board
 // numbers them: the table then holds only the group ends. `listIndex` maps back to the lists.
 struct StrengthNumbered {
-    std::array<std::vector<int>, 2> listIndex;
+    std::array<std::vector<uint16_t>, 2> listIndex;
     std::array<std::vector<uint8_t>, 2> low, high;
     std::array<std::vector<int16_t>, 2> same;
     ShowdownTable table;
 
     explicit StrengthNumbered(const Scenario& s) {
         std::array<std::vector<uint64_t>, 2> keys;
-        std::array<std::vector<int16_t>, 2> numberOf;
+        std::array<std::vector<int16_t>, 2> positionOf;
+        std::array<OrderedHands, 2> out;
         for (int p = 0; p < 2; ++p) {
             rankKeys(s.hands[p].count, p, [&](int player, int hand) { return strengthOf(s, player, hand); }, keys[p]);
-            numberOf[p].assign(size_t(s.hands[p].count), -1);
-            for (size_t k = 0; k < keys[p].size(); ++k) {
-                const int h = keyHand(keys[p][k]);
-                listIndex[p].push_back(h);
-                low[p].push_back(s.hands[p].lowCard[h]);
-                high[p].push_back(s.hands[p].highCard[h]);
-                numberOf[p][size_t(h)] = int16_t(k);
-            }
+            const size_t n = keys[p].size();
+            listIndex[p].resize(n);
+            low[p].resize(n);
+            high[p].resize(n);
+            same[p].resize(n);
+            positionOf[p].assign(size_t(s.hands[p].count), -1);
+            out[p] = {listIndex[p].data(), low[p].data(), high[p].data(), same[p].data()};
         }
-        for (int p = 0; p < 2; ++p)
-            for (const int h : listIndex[p]) {
-                const int other = s.hands[p].sameInOther[h];
-                same[p].push_back(other >= 0 ? numberOf[1 - p][size_t(other)] : int16_t(-1));
-            }
+        writeStrengthOrder({s.hands[0].view(), s.hands[1].view()}, keys, out, positionOf);
         cutGroups(keys, table);
     }
     HandView view(int p) const {
@@ -135,7 +131,7 @@ class TerminalKernels : public ::testing::TestWithParam<KernelCase> {};
 // toList[p][k]) and checks every value against the pairwise reference.
 void checkKernels(const Scenario& s, const KernelCase& param, std::mt19937& rng, bool someGone,
                   const ShowdownTable& table, const std::array<HandView, 2>& views,
-                  const std::array<std::vector<int>, 2>& toList) {
+                  const std::array<std::vector<uint16_t>, 2>& toList) {
     for (int traverser = 0; traverser < 2; ++traverser) {
         const HandView& mine = views[traverser];
         const HandView& theirs = views[1 - traverser];
@@ -200,7 +196,7 @@ TEST_P(TerminalKernels, ShowdownAndFoldMatchPairwiseReference) {
         const Scenario s = randomScenario(rng, param.strengthLevels);
         const ShowdownTable table = buildShowdownTable(
             {s.hands[0].view(), s.hands[1].view()}, [&](int player, int hand) { return strengthOf(s, player, hand); });
-        std::array<std::vector<int>, 2> identity;
+        std::array<std::vector<uint16_t>, 2> identity;
         for (int p = 0; p < 2; ++p)
             for (int h = 0; h < s.hands[p].count; ++h) identity[p].push_back(h);
         checkKernels(s, param, rng, round == 1, table, {s.hands[0].view(), s.hands[1].view()}, identity);
