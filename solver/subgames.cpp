@@ -64,7 +64,6 @@ size_t cutIntoRuns(size_t jobs, const JobAt& jobAt, int riverLevel, uint32_t* ru
     return count;
 }
 
-
 bool splitsByNumaNode(int numaMode) { return (numaMode == 1 && numaNodeCount() >= 2) || numaMode == 2; }
 
 }  // namespace

@@ -44,20 +44,6 @@ Traversal::Frame Traversal::openFrame(const Segment& segment, const HandView* ha
     return f;
 }
 
-void Traversal::solveSegment(int segmentIndex, int stateIndex, const float* reach, float* value, float* best,
-                             const HandView* hands) {
-    ScratchScope scope(threadScratch());
-    const Segment& segment = state_.segments()[segmentIndex];
-    Frame frame = openFrame(segment, hands);
-    frame.reach[0] = reach;
-    frame.value[0] = value;
-    frame.best[0] = best;
-    descend(segment, stateIndex, frame);
-    evaluateChances(segment, stateIndex, frame);
-    evaluateTerminals(segment, stateIndex, frame);
-    ascend(segment, stateIndex, frame);
-}
-
 void Traversal::prefetchDecision(const Segment& segment, int d, int record) {
     const int node = segment.slots[d].node;
     if (NodeStore* regrets = state_.regrets(node)) regrets->prefetchRecord(record);
@@ -475,7 +461,9 @@ void Traversal::evaluateChild(const SegmentSlot& slot, int level, int stateIndex
         return;
     }
     if (slot.kind == SlotKind::NextStreet) {
-        solveSegment(slot.childSegment, stateIndex, reach, value, best, rootHands_);
+        SlotBatch one;
+        one.add(slot, reach, value, best);
+        segmentsBeforeRiver(one, stateIndex);
         return;
     }
     if (level < boards.riverLevel()) {

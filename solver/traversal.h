@@ -49,10 +49,6 @@ public:
     int traverserStride() const { return rootHands_[settings_.traverser].stride; }
     int opponentStride() const { return rootHands_[1 - settings_.traverser].stride; }
 
-    // The value (and best response) of the traverser's hands at a segment's root at one board
-    // state, in the hand numbering of `hands`.
-    void solveSegment(int segment, int stateIndex, const float* reach, float* value, float* best,
-                      const HandView* hands);
     // The value of a chance slot at a board state one or more cards below its segment's board.
     void evaluateChild(const SegmentSlot& slot, int level, int stateIndex, const float* reach, float* value,
                        float* best);
