@@ -40,22 +40,15 @@ uint16_t largestOf(__m128i packed) {
 
 inline uint16_t round16(float v) { return uint16_t(std::lrint(std::clamp(v, 0.0f, 65535.0f))); }
 
-// Reciprocal square root with one Newton step: y (-0.5) (x y y - 3).
-inline __m256 refinedRsqrt(__m256 x) {
-    __m256 y = _mm256_rsqrt_ps(x);
-    __m256 xyy = _mm256_mul_ps(_mm256_mul_ps(x, y), y);
-    return _mm256_mul_ps(_mm256_mul_ps(_mm256_set1_ps(-0.5f), y), _mm256_add_ps(xyy, _mm256_set1_ps(-3.0f)));
-}
-
-// sign(r) |r|^0.75 as sqrt|r| x sqrt(sqrt|r|); magnitudes below the smallest normal give 0.
+// sign(r) |r|^0.75 as sqrt|r| x sqrt(sqrt|r|); magnitudes below the smallest normal give 0. Exact
+// square roots, as in dampedIncrement: the processors' approximate reciprocals differ between
+// makers, and solves must give the same figures on every machine.
 inline __m256 dampedVector(__m256 r) {
     const __m256 signMask = _mm256_set1_ps(-0.0f);
     __m256 x = _mm256_andnot_ps(signMask, r);
     __m256 live = _mm256_cmp_ps(x, _mm256_set1_ps(kSmallestNormal), _CMP_GE_OQ);
-    __m256 safe = _mm256_blendv_ps(_mm256_set1_ps(1.0f), x, live);
-    __m256 root = _mm256_mul_ps(safe, refinedRsqrt(safe));
-    __m256 fourth = _mm256_mul_ps(root, refinedRsqrt(root));
-    __m256 magnitude = _mm256_and_ps(_mm256_mul_ps(root, fourth), live);
+    __m256 root = _mm256_sqrt_ps(x);
+    __m256 magnitude = _mm256_and_ps(_mm256_mul_ps(root, _mm256_sqrt_ps(root)), live);
     return _mm256_or_ps(magnitude, _mm256_and_ps(r, signMask));
 }
 
@@ -98,8 +91,7 @@ void regretMatchWith(int actions, size_t stride, int n, float* strategy, Load lo
             sum = _mm256_add_ps(sum, v);
         }
         __m256 live = _mm256_cmp_ps(sum, _mm256_set1_ps(kSmallestNormal), _CMP_GE_OQ);
-        __m256 inv = _mm256_rcp_ps(sum);
-        inv = _mm256_mul_ps(inv, _mm256_fnmadd_ps(sum, inv, _mm256_set1_ps(2.0f)));
+        const __m256 inv = _mm256_div_ps(_mm256_set1_ps(1.0f), sum);
         for (int a = 0; a < actions; ++a) {
             const __m256 v = a < kCached ? r[a] : load(a * stride + h);
             __m256 p = _mm256_min_ps(_mm256_set1_ps(1.0f), _mm256_mul_ps(v, inv));
@@ -109,9 +101,10 @@ void regretMatchWith(int actions, size_t stride, int n, float* strategy, Load lo
     for (; h < n; ++h) {
         float sum = 0;
         for (int a = 0; a < actions; ++a) sum += loadScalar(a * stride + h);
+        const float inv = 1.0f / sum;  // as the vector loop computes it, to the last bit
         for (int a = 0; a < actions; ++a)
             strategy[a * stride + h] =
-                sum >= kSmallestNormal ? std::min(1.0f, loadScalar(a * stride + h) / sum) : (a == 0 ? first : other);
+                sum >= kSmallestNormal ? std::min(1.0f, loadScalar(a * stride + h) * inv) : (a == 0 ? first : other);
     }
 }
 
