@@ -10,22 +10,31 @@
 
 namespace qv {
 
+namespace {
+
+// A player's values at the root, per deal.
+double valuePerDeal(const SolverState& state, int player, const float* values) {
+    const HandList& hands = state.hands(player);
+    const double deals = state.pairWeight() > 0 ? state.pairWeight() : 1.0;
+    return dotProduct(hands.weight.data(), values, hands.count) / deals;
+}
+
+}  // namespace
+
 StrategyValues traverseTree(SolverState& state, const PassSettings& settings) {
     const int p = settings.traverser;
     ScratchStack& scratch = threadScratch();
     ScratchScope scope(scratch);
-    const HandList& mine = state.hands(p);
+    const size_t stride = size_t(state.hands(p).stride);
     PassStart start;
     handsAt(state, 0, 0, start.hands);
     start.reach = state.hands(1 - p).weight.data();
-    float* value = scratch.take<float>(size_t(mine.stride));
-    float* best = settings.training ? nullptr : scratch.take<float>(size_t(mine.stride));
+    float* value = scratch.take<float>(stride);
+    float* best = settings.training ? nullptr : scratch.take<float>(stride);
     runPass(state, settings, start, value, best);
-
-    const double deals = state.pairWeight() > 0 ? state.pairWeight() : 1.0;
     StrategyValues result;
-    result.value = dotProduct(mine.weight.data(), value, mine.count) / deals;
-    if (best) result.best = dotProduct(mine.weight.data(), best, mine.count) / deals;
+    result.value = valuePerDeal(state, p, value);
+    if (best) result.best = valuePerDeal(state, p, best);
     return result;
 }
 
@@ -51,10 +60,21 @@ int chooseAveragingDelay(const SolverState& state, double accuracyChips, double 
 
 IterationValues runIteration(SolverState& state, const SolverSettings& settings, const PassListener& listener) {
     IterationValues v;
-    v.ip = traverseTree(state, passSettings(state, settings, 1, true)).value;
-    if (listener) listener(0);
-    v.oop = traverseTree(state, passSettings(state, settings, 0, true)).value;
-    if (listener) listener(1);
+    const PassSettings passes[2] = {passSettings(state, settings, 0, true), passSettings(state, settings, 1, true)};
+    ScratchStack& scratch = threadScratch();
+    ScratchScope scope(scratch);
+    float* const values[2] = {scratch.take<float>(size_t(state.hands(0).stride)),
+                              scratch.take<float>(size_t(state.hands(1).stride))};
+    if (runPassesShared(state, passes, values)) {
+        v.ip = valuePerDeal(state, 1, values[1]);
+        v.oop = valuePerDeal(state, 0, values[0]);
+        if (listener) listener(0), listener(1);
+    } else {
+        v.ip = traverseTree(state, passes[1]).value;
+        if (listener) listener(0);
+        v.oop = traverseTree(state, passes[0]).value;
+        if (listener) listener(1);
+    }
     state.setIteration(state.iteration() + 1);
     state.setFlag(SolverState::NewTree, false);
     v.mean = (v.ip + v.oop) * 0.5;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <mutex>
 #include <optional>
 
@@ -129,6 +130,79 @@ private:
     size_t freeCount_ = 0;
 };
 
+// The work of a run of slots, hands not counted: a decision's loops run once per action; a
+// terminal's kernel call costs about as much as one of them.
+double slotWork(const Segment& segment, int first, int end) {
+    double work = 0;
+    for (int k = first; k < end; ++k) {
+        const SegmentSlot& slot = segment.slots[size_t(k)];
+        work += slot.kind == SlotKind::Decision ? slot.actions : 1.0;
+    }
+    return work;
+}
+
+// Runs of the root's neighbouring subtrees, one per thread, of about equal work: cut where the
+// running work comes nearest to an even share. Gives their number, 1 when the segment does not
+// divide (one subtree holds nearly all the work).
+int shareOut(const Segment& segment, int threads, SlotRange* ranges) {
+    const SegmentSlot& root = segment.slots[0];
+    if (threads < 2 || root.kind != SlotKind::Decision || root.actions < 2) return 1;
+    const uint32_t* kids = &segment.children[root.firstChild];
+    const int slots = int(segment.slots.size());
+    const int parts = std::min(threads, int(root.actions));
+    const double total = slotWork(segment, 1, slots);
+    double done = 0, largest = 0;
+    int part = 0;
+    ranges[0].first = int(kids[0]);
+    for (int a = 0; a < root.actions; ++a) {
+        const double work = slotWork(segment, int(kids[a]), a + 1 < root.actions ? int(kids[a + 1]) : slots);
+        const double share = total * double(part + 1) / parts;
+        if (part + 1 < parts && a > 0 && std::abs(done - share) < std::abs(done + work - share)) {
+            ranges[part].end = int(kids[a]);
+            ranges[++part].first = int(kids[a]);
+        }
+        done += work;
+        largest = std::max(largest, work);
+    }
+    ranges[part].end = slots;
+    return largest > 0.75 * total ? 1 : part + 1;
+}
+
+// The root's visit down, and its children's value vectors on this thread's scratch, so that they
+// outlast the scratch scopes of the threads that solve the subtrees.
+void openRoot(Traversal& traversal, const Segment& segment, int stateIndex, Traversal::Frame& frame) {
+    traversal.descend(segment, stateIndex, frame, {0, 1});
+    const SegmentSlot& root = segment.slots[0];
+    const uint32_t* kids = &segment.children[root.firstChild];
+    const size_t stride = size_t(traversal.traverserStride());
+    for (int a = 0; a < root.actions; ++a) {
+        if (!frame.reach[kids[a]]) continue;
+        frame.value[kids[a]] = threadScratch().take<float>(stride);
+        if (!traversal.settings().training) frame.best[kids[a]] = threadScratch().take<float>(stride);
+    }
+}
+
+void solveRange(Traversal& traversal, const Segment& segment, int stateIndex, Traversal::Frame& frame,
+                SlotRange range) {
+    ScratchScope scope(threadScratch());
+    traversal.descend(segment, stateIndex, frame, range);
+    traversal.evaluateTerminals(segment, stateIndex, frame, range);
+    traversal.ascend(segment, stateIndex, frame, range);
+}
+
+// A segment without chance slots (a river-rooted tree) gives the thread team no subgames: the
+// root's subtrees are shared out instead, its own visits come before and after.
+bool solveShared(Traversal& traversal, const Segment& segment, int stateIndex, Traversal::Frame& frame, int threads) {
+    SlotRange* ranges = threadScratch().take<SlotRange>(size_t(std::max(threads, 1)));
+    const int parts = shareOut(segment, threads, ranges);
+    if (parts < 2) return false;
+    openRoot(traversal, segment, stateIndex, frame);
+#pragma omp parallel for schedule(static, 1) num_threads(parts)
+    for (int k = 0; k < parts; ++k) solveRange(traversal, segment, stateIndex, frame, ranges[k]);
+    traversal.ascend(segment, stateIndex, frame, {0, 1});
+    return true;
+}
+
 }  // namespace
 
 PassSettings passSettings(const SolverState& state, const SolverSettings& settings, int player, bool training) {
@@ -155,6 +229,35 @@ void handsAt(const SolverState& state, int level, int stateIndex, HandView hands
         hands[p] = state.boards().compactAt(level) ? state.boards().riverHands(stateIndex, p) : state.hands(p).view();
 }
 
+bool runPassesShared(SolverState& state, const PassSettings (&settings)[2], float* const (&values)[2]) {
+    const Segment& segment = state.segments()[0];
+    const int threads = settings[0].threads;
+    if (!segment.chances.empty() || segment.slots[0].player != 0 || !settings[0].training) return false;
+    ScratchStack& scratch = threadScratch();
+    ScratchScope scope(scratch);
+    SlotRange* ranges = scratch.take<SlotRange>(size_t(threads));
+    const int parts = shareOut(segment, threads, ranges);
+    if (parts < 2) return false;
+    std::optional<std::lock_guard<std::mutex>> riverLock;
+    if (segment.street == 3) riverLock.emplace(state.subgames().riverLock({0, 0}));
+    HandView hands[2];
+    handsAt(state, 0, 0, hands);
+    std::optional<Traversal> passes[2];
+    Traversal::Frame frames[2];
+    for (int p : {1, 0}) {
+        Traversal& traversal = passes[p].emplace(state, settings[p]);
+        frames[p] = traversal.openFrame(segment, hands);
+        frames[p].reach[0] = state.hands(1 - p).weight.data();
+        frames[p].value[0] = values[p];
+        openRoot(traversal, segment, 0, frames[p]);
+    }
+#pragma omp parallel for schedule(static, 1) num_threads(parts)
+    for (int k = 0; k < parts; ++k)
+        for (int p : {1, 0}) solveRange(*passes[p], segment, 0, frames[p], ranges[k]);
+    for (int p : {1, 0}) passes[p]->ascend(segment, 0, frames[p], {0, 1});
+    return true;
+}
+
 void runPass(SolverState& state, const PassSettings& settings, const PassStart& start, float* value, float* best) {
     const int p = settings.traverser;
     const Segment& segment = state.segments()[start.segment];
@@ -168,6 +271,7 @@ void runPass(SolverState& state, const PassSettings& settings, const PassStart& 
     frame.reach[0] = start.reach;
     frame.value[0] = value;
     frame.best[0] = settings.training ? nullptr : best;
+    if (segment.chances.empty() && solveShared(traversal, segment, start.stateIndex, frame, settings.threads)) return;
     traversal.descend(segment, start.stateIndex, frame);
 
     const BoardStates& boards = state.boards();

@@ -23,6 +23,15 @@ PassSettings passSettings(const SolverState& state, const SolverSettings& settin
 // null in training), hands[traverser].stride long.
 void runPass(SolverState& state, const PassSettings& settings, const PassStart& start, float* value, float* best);
 
+// Both passes of a training iteration, IP's then OOP's, at once where the tree's first segment has
+// no chance slots and its root (OOP's decision) shares its subtrees out among the threads: a thread
+// runs the IP pass over its subtrees, then the OOP pass over the same subtrees. Those depend on
+// nothing else of the IP pass (IP acts only inside them; OOP's root regrets change only in OOP's
+// pass), so the figures are those of the passes one after the other. settings[p] is player p's
+// pass; values[p] receives its values at the root. Gives false, having done nothing, where the tree
+// does not qualify.
+bool runPassesShared(SolverState& state, const PassSettings (&settings)[2], float* const (&values)[2]);
+
 // Both players' hands at a board state of a level, as its records number them.
 void handsAt(const SolverState& state, int level, int stateIndex, HandView hands[2]);
 

@@ -4,6 +4,7 @@
 // time; its leaves are terminals or "chance slots" whose value needs more cards (the first
 // decision of the next street, or a showdown reached before the river: an all-in).
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "solver/solver_state.h"
@@ -33,6 +34,13 @@ struct Segment {
     std::vector<int> terminals;        // fold and showdown slots
     std::vector<int> chances;          // next-street and all-in slots
     double work = 0;                   // estimated cost of one solve at one board, hands not counted
+};
+
+// Consecutive slots of a segment: whole subtrees, as slots are in pre-order. Threads that share
+// a segment solve take one range each.
+struct SlotRange {
+    int first = 0;
+    int end = std::numeric_limits<int>::max();
 };
 
 std::vector<Segment> buildSegments(const std::vector<GameNode>& nodes, int firstStreet);

@@ -53,10 +53,15 @@ void Traversal::prefetchDecision(const Segment& segment, int d, int record) {
     if (NodeStore* store = state_.strategySums(node); store && sums) store->prefetchRecord(record);
 }
 
-void Traversal::descend(const Segment& segment, int record, Frame& frame) {
+std::span<const int> Traversal::within(const std::vector<int>& slots, SlotRange range) {
+    const auto first = std::lower_bound(slots.begin(), slots.end(), range.first);
+    return {first, std::lower_bound(first, slots.end(), range.end)};
+}
+
+void Traversal::descend(const Segment& segment, int record, Frame& frame, SlotRange range) {
     ScratchStack& scratch = threadScratch();
     const int p = settings_.traverser;
-    const std::vector<int>& decisions = segment.decisions;
+    const std::span<const int> decisions = within(segment.decisions, range);
     // Each slot asks for the next slot's records, which arrive while it is worked on.
     if (!decisions.empty()) prefetchDecision(segment, decisions[0], record);
     for (size_t k = 0; k < decisions.size(); ++k) {
@@ -150,12 +155,13 @@ void Traversal::evaluateChances(const Segment* const* segments, Frame* frames, i
         if (batch.width) dealSlots(batch, level, stateIndex);
 }
 
-void Traversal::evaluateTerminals(const Segment& segment, int stateIndex, Frame& frame) {
+void Traversal::evaluateTerminals(const Segment& segment, int stateIndex, Frame& frame, SlotRange range) {
     const Segment* segments[1] = {&segment};
-    evaluateTerminals(segments, &frame, 1, stateIndex);
+    evaluateTerminals(segments, &frame, 1, stateIndex, range);
 }
 
-void Traversal::evaluateTerminals(const Segment* const* segments, Frame* frames, int count, int stateIndex) {
+void Traversal::evaluateTerminals(const Segment* const* segments, Frame* frames, int count, int stateIndex,
+                                  SlotRange range) {
     // The slot lists live on the scratch stack: this runs once per segment solve, thousands of
     // times a pass, and two heap vectors each time showed in the allocator's profile.
     ScratchStack& scratch = threadScratch();
@@ -165,7 +171,7 @@ void Traversal::evaluateTerminals(const Segment* const* segments, Frame* frames,
     TerminalRef* folds = scratch.take<TerminalRef>(n);
     size_t showdownCount = 0, foldCount = 0;
     for (int k = 0; k < count; ++k) {
-        for (int t : segments[k]->terminals) {
+        for (int t : within(segments[k]->terminals, range)) {
             if (!frames[k].reach[t]) continue;
             const SegmentSlot& slot = segments[k]->slots[t];
             (slot.kind == SlotKind::Fold ? folds[foldCount++] : showdowns[showdownCount++]) = {&frames[k], &slot, t};
@@ -195,8 +201,9 @@ void Traversal::runBatch(KernelKind kind, int level, int stateIndex, const HandV
         for (int j = 0; j < batch.width; ++j) {
             const TerminalRef& terminal = terminals[first + j];
             const SegmentSlot& slot = *terminal.slot;
-            float* value = scratch.take<float>(size_t(mine.stride));
-            terminal.frame->value[terminal.index] = value;
+            // A vector given beforehand is kept: the top of a segment shared by threads reads it.
+            float*& value = terminal.frame->value[terminal.index];
+            if (!value) value = scratch.take<float>(size_t(mine.stride));
             terminal.frame->best[terminal.index] = settings_.training ? nullptr : value;
             batch.reach[j] = terminal.frame->reach[terminal.index];
             batch.values[j] = value;
@@ -218,11 +225,12 @@ void Traversal::runBatch(KernelKind kind, int level, int stateIndex, const HandV
     }
 }
 
-void Traversal::ascend(const Segment& segment, int record, Frame& frame) {
+void Traversal::ascend(const Segment& segment, int record, Frame& frame, SlotRange range) {
     ScratchStack& scratch = threadScratch();
     const int p = settings_.traverser;
     const int n = frame.hands[p].stride;
-    for (auto it = segment.decisions.rbegin(); it != segment.decisions.rend(); ++it) {
+    const std::span<const int> decisions = within(segment.decisions, range);
+    for (auto it = decisions.rbegin(); it != decisions.rend(); ++it) {
         const int d = *it;
         if (!frame.reach[d]) continue;
         const SegmentSlot& slot = segment.slots[d];

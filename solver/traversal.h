@@ -2,6 +2,7 @@
 // One pass over the tree for one traverser: the segment walk (top-down reach and strategies,
 // batched terminals, bottom-up values and regret updates) and the chance sums between segments.
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "solver/perf_counters.h"
@@ -82,18 +83,22 @@ public:
     void allInShowdown(const SegmentSlot& slot, int stateIndex, const HandView* hands, const float* reach,
                        float* value, float* best);
 
-    // The steps of a segment solve; the top of the tree calls them around the parallel subgames.
+    // The steps of a segment solve, over the slots of a range (all by default); the top of the tree
+    // calls them around the parallel subgames.
     Frame openFrame(const Segment& segment, const HandView* hands);
-    void descend(const Segment& segment, int stateIndex, Frame& frame);
-    void evaluateTerminals(const Segment& segment, int stateIndex, Frame& frame);
+    void descend(const Segment& segment, int stateIndex, Frame& frame, SlotRange range = {});
+    void evaluateTerminals(const Segment& segment, int stateIndex, Frame& frame, SlotRange range = {});
     // The terminals of several segments that start at the same board state, batched together.
-    void evaluateTerminals(const Segment* const* segments, Frame* frames, int count, int stateIndex);
+    void evaluateTerminals(const Segment* const* segments, Frame* frames, int count, int stateIndex,
+                           SlotRange range = {});
     void evaluateChances(const Segment& segment, int stateIndex, Frame& frame);
     // The chance slots of several segments that start at the same board state, batched together.
     void evaluateChances(const Segment* const* segments, Frame* frames, int count, int stateIndex);
-    void ascend(const Segment& segment, int stateIndex, Frame& frame);
+    void ascend(const Segment& segment, int stateIndex, Frame& frame, SlotRange range = {});
 
 private:
+    // The slots of a list (decisions or terminals, ascending) that lie in a range.
+    static std::span<const int> within(const std::vector<int>& slots, SlotRange range);
     void chanceValue(const SegmentSlot& slot, int level, int stateIndex, const float* reach, float* value,
                      float* best);
     // The cards dealt below a board state for a batch of slots (reach still with those cards).

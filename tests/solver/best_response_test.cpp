@@ -101,14 +101,18 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"turn_weighted_deck_isomorphic", 2, true, {"Qs", "Jh", "2h", "8d"}, 30, 0, 0, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A flop game (turn subgames as jobs) and a turn game (river subgames, handed out in runs).
+// A flop game (turn subgames as jobs), a turn game (river subgames, handed out in runs) and a
+// river game (the root's subtrees shared out, both passes of an iteration at once).
 TEST(Determinism, OneAndTwoThreadsGiveBitIdenticalResults) {
     GameDefinition flop = symmetricFlopGame(31, 12);
     flop.isomorphism = true;
     GameDefinition turn = flop;
     turn.records = toyTree(2, true);
     turn.turn = card("2d");
-    for (const GameDefinition& game : {flop, turn}) {
+    GameDefinition river = turn;
+    river.records = toyTree(3, true);
+    river.river = card("3s");
+    for (const GameDefinition& game : {flop, turn, river}) {
         std::vector<ResultRecord> results;
         std::vector<std::vector<std::vector<float>>> strategies;
         for (int threads : {1, 2}) {
