@@ -176,15 +176,26 @@ void openRoot(Traversal& traversal, const Segment& segment, int stateIndex, Trav
     const uint32_t* kids = &segment.children[root.firstChild];
     const size_t stride = size_t(traversal.traverserStride());
     for (int a = 0; a < root.actions; ++a) {
-        if (!frame.reach[kids[a]]) continue;
-        frame.value[kids[a]] = threadScratch().take<float>(stride);
-        if (!traversal.settings().training) frame.best[kids[a]] = threadScratch().take<float>(stride);
+        const uint32_t kid = kids[a];
+        if (!frame.reach[kid]) continue;
+        frame.value[kid] = threadScratch().take<float>(stride);
+        // A terminal's best-response values are its values.
+        if (!traversal.settings().training)
+            frame.best[kid] = segment.slots[kid].kind == SlotKind::Decision ? threadScratch().take<float>(stride)
+                                                                            : frame.value[kid];
     }
 }
 
-void solveRange(Traversal& traversal, const Segment& segment, int stateIndex, Traversal::Frame& frame,
+// The subtrees of a range, on a frame of this thread's own that starts from the shared one's: the
+// threads would otherwise write neighbouring pointers of the same cache lines.
+void solveRange(Traversal& traversal, const Segment& segment, int stateIndex, const Traversal::Frame& shared,
                 SlotRange range) {
     ScratchScope scope(threadScratch());
+    Traversal::Frame frame = traversal.openFrame(segment, shared.hands);
+    const size_t first = size_t(range.first), count = size_t(range.end - range.first);
+    std::copy_n(shared.reach + first, count, frame.reach + first);
+    std::copy_n(shared.value + first, count, frame.value + first);
+    std::copy_n(shared.best + first, count, frame.best + first);
     traversal.descend(segment, stateIndex, frame, range);
     traversal.evaluateTerminals(segment, stateIndex, frame, range);
     traversal.ascend(segment, stateIndex, frame, range);
