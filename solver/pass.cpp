@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/cpu.h"
 #include "solver/scratch.h"
 #include "solver/settings.h"
 #include "solver/subgames.h"
@@ -143,13 +144,15 @@ double slotWork(const Segment& segment, int first, int end) {
 
 // Runs of the root's neighbouring subtrees, one per thread, of about equal work: cut where the
 // running work comes nearest to an even share. Gives their number, 1 when the segment does not
-// divide (one subtree holds nearly all the work).
+// divide (one subtree holds nearly all the work). The threads meet every few microseconds, so no
+// more of them than the processor runs at once: a thread waiting for its turn on a core would
+// hold every meeting up (four threads on two cores took four times as long as one).
 int shareOut(const Segment& segment, int threads, SlotRange* ranges) {
     const SegmentSlot& root = segment.slots[0];
-    if (threads < 2 || root.kind != SlotKind::Decision || root.actions < 2) return 1;
+    const int parts = std::min({threads, int(root.actions), hardwareThreadCount()});
+    if (parts < 2 || root.kind != SlotKind::Decision) return 1;
     const uint32_t* kids = &segment.children[root.firstChild];
     const int slots = int(segment.slots.size());
-    const int parts = std::min(threads, int(root.actions));
     const double total = slotWork(segment, 1, slots);
     double done = 0, largest = 0;
     int part = 0;
