@@ -205,15 +205,20 @@ void solveRange(Traversal& traversal, const Segment& segment, int stateIndex, co
 }
 
 // A segment without chance slots (a river-rooted tree) gives the thread team no subgames: the
-// root's subtrees are shared out instead, its own visits come before and after.
-bool solveShared(Traversal& traversal, const Segment& segment, int stateIndex, Traversal::Frame& frame, int threads) {
+// root's subtrees are shared out instead, its own visits come before and after. Solves one pass, or
+// several whose subtrees depend only on the same subtrees of the passes before them (a thread runs
+// them one after the other); their frames hold the root's reach and value vectors. Gives false,
+// having done nothing, when the segment does not divide.
+bool solveShared(Traversal* const* passes, Traversal::Frame* frames, int count, const Segment& segment,
+                 int stateIndex, int threads) {
     SlotRange* ranges = threadScratch().take<SlotRange>(size_t(std::max(threads, 1)));
     const int parts = shareOut(segment, threads, ranges);
     if (parts < 2) return false;
-    openRoot(traversal, segment, stateIndex, frame);
+    for (int p = 0; p < count; ++p) openRoot(*passes[p], segment, stateIndex, frames[p]);
 #pragma omp parallel for schedule(static, 1) num_threads(parts)
-    for (int k = 0; k < parts; ++k) solveRange(traversal, segment, stateIndex, frame, ranges[k]);
-    traversal.ascend(segment, stateIndex, frame, {0, 1});
+    for (int k = 0; k < parts; ++k)
+        for (int p = 0; p < count; ++p) solveRange(*passes[p], segment, stateIndex, frames[p], ranges[k]);
+    for (int p = 0; p < count; ++p) passes[p]->ascend(segment, stateIndex, frames[p], {0, 1});
     return true;
 }
 
@@ -245,31 +250,24 @@ void handsAt(const SolverState& state, int level, int stateIndex, HandView hands
 
 bool runPassesShared(SolverState& state, const PassSettings (&settings)[2], float* const (&values)[2]) {
     const Segment& segment = state.segments()[0];
-    const int threads = settings[0].threads;
     if (!segment.chances.empty() || segment.slots[0].player != 0 || !settings[0].training) return false;
-    ScratchStack& scratch = threadScratch();
-    ScratchScope scope(scratch);
-    SlotRange* ranges = scratch.take<SlotRange>(size_t(threads));
-    const int parts = shareOut(segment, threads, ranges);
-    if (parts < 2) return false;
+    ScratchScope scope(threadScratch());
     std::optional<std::lock_guard<std::mutex>> riverLock;
     if (segment.street == 3) riverLock.emplace(state.subgames().riverLock({0, 0}));
     HandView hands[2];
     handsAt(state, 0, 0, hands);
-    std::optional<Traversal> passes[2];
+    // IP's pass first, as in an iteration.
+    std::optional<Traversal> traversals[2];
+    Traversal* passes[2];
     Traversal::Frame frames[2];
-    for (int p : {1, 0}) {
-        Traversal& traversal = passes[p].emplace(state, settings[p]);
-        frames[p] = traversal.openFrame(segment, hands);
-        frames[p].reach[0] = state.hands(1 - p).weight.data();
-        frames[p].value[0] = values[p];
-        openRoot(traversal, segment, 0, frames[p]);
+    for (int k = 0; k < 2; ++k) {
+        const int p = 1 - k;
+        passes[k] = &traversals[k].emplace(state, settings[p]);
+        frames[k] = passes[k]->openFrame(segment, hands);
+        frames[k].reach[0] = state.hands(1 - p).weight.data();
+        frames[k].value[0] = values[p];
     }
-#pragma omp parallel for schedule(static, 1) num_threads(parts)
-    for (int k = 0; k < parts; ++k)
-        for (int p : {1, 0}) solveRange(*passes[p], segment, 0, frames[p], ranges[k]);
-    for (int p : {1, 0}) passes[p]->ascend(segment, 0, frames[p], {0, 1});
-    return true;
+    return solveShared(passes, frames, 2, segment, 0, settings[0].threads);
 }
 
 void runPass(SolverState& state, const PassSettings& settings, const PassStart& start, float* value, float* best) {
@@ -285,7 +283,8 @@ void runPass(SolverState& state, const PassSettings& settings, const PassStart& 
     frame.reach[0] = start.reach;
     frame.value[0] = value;
     frame.best[0] = settings.training ? nullptr : best;
-    if (segment.chances.empty() && solveShared(traversal, segment, start.stateIndex, frame, settings.threads)) return;
+    Traversal* self = &traversal;
+    if (segment.chances.empty() && solveShared(&self, &frame, 1, segment, start.stateIndex, settings.threads)) return;
     traversal.descend(segment, start.stateIndex, frame);
 
     const BoardStates& boards = state.boards();
