@@ -19,6 +19,14 @@ double valuePerDeal(const SolverState& state, int player, const float* values) {
     return dotProduct(hands.weight.data(), values, hands.count) / deals;
 }
 
+// One pass from the root of the tree; `best` may be null in training.
+void passFromRoot(SolverState& state, const PassSettings& settings, float* value, float* best) {
+    PassStart start;
+    handsAt(state, 0, 0, start.hands);
+    start.reach = state.hands(1 - settings.traverser).weight.data();
+    runPass(state, settings, start, value, best);
+}
+
 }  // namespace
 
 StrategyValues traverseTree(SolverState& state, const PassSettings& settings) {
@@ -26,12 +34,9 @@ StrategyValues traverseTree(SolverState& state, const PassSettings& settings) {
     ScratchStack& scratch = threadScratch();
     ScratchScope scope(scratch);
     const size_t stride = size_t(state.hands(p).stride);
-    PassStart start;
-    handsAt(state, 0, 0, start.hands);
-    start.reach = state.hands(1 - p).weight.data();
     float* value = scratch.take<float>(stride);
     float* best = settings.training ? nullptr : scratch.take<float>(stride);
-    runPass(state, settings, start, value, best);
+    passFromRoot(state, settings, value, best);
     StrategyValues result;
     result.value = valuePerDeal(state, p, value);
     if (best) result.best = valuePerDeal(state, p, best);
@@ -66,15 +71,15 @@ IterationValues runIteration(SolverState& state, const SolverSettings& settings,
     float* const values[2] = {scratch.take<float>(size_t(state.hands(0).stride)),
                               scratch.take<float>(size_t(state.hands(1).stride))};
     if (runPassesShared(state, passes, values)) {
-        v.ip = valuePerDeal(state, 1, values[1]);
-        v.oop = valuePerDeal(state, 0, values[0]);
         if (listener) listener(0), listener(1);
     } else {
-        v.ip = traverseTree(state, passes[1]).value;
+        passFromRoot(state, passes[1], values[1], nullptr);
         if (listener) listener(0);
-        v.oop = traverseTree(state, passes[0]).value;
+        passFromRoot(state, passes[0], values[0], nullptr);
         if (listener) listener(1);
     }
+    v.ip = valuePerDeal(state, 1, values[1]);
+    v.oop = valuePerDeal(state, 0, values[0]);
     state.setIteration(state.iteration() + 1);
     state.setFlag(SolverState::NewTree, false);
     v.mean = (v.ip + v.oop) * 0.5;
