@@ -1,12 +1,14 @@
 #include "solver/pass.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
+#include <cstring>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 #include "platform/cpu.h"
+#include "solver/aligned_buffer.h"
 #include "solver/scratch.h"
 #include "solver/settings.h"
 #include "solver/subgames.h"
@@ -58,77 +60,98 @@ size_t collectJobGroups(const Traversal& traversal, const Segment& segment, cons
     return count;
 }
 
-// Where the jobs of a pass leave their values, and their combination into the values of the chance
-// slots. A job group's outputs (a vector per lane and dealt card) are needed from the start of its
-// first job until its last job ends; then its slots are combined, exactly as if every group had
-// been combined after the last job, and its block serves a later group. Taken largest first, the
-// jobs of a group follow each other in the list, so a few blocks serve a whole pass: the outputs
-// of a turn game's pass took 1 MB when every group had its own.
+// Where the jobs of a pass leave their values, and their sums into the values of the chance slots.
+// A group's cards are added up in the order of the board's deals, as combineDeals does, so the sums
+// do not depend on which thread ran which job, nor when: a card is added as soon as the jobs of
+// every card before it are done. A job's outputs (a vector per lane, then its best responses) hold
+// a slot of a small pool from the job's start until the last deal of its card is added; taken in
+// list order, the jobs keep a few slots busy. A pool too small grows, so no job waits for another:
+// a turn game's evaluation pass held 0.9 MB of outputs when every open group kept all its cards.
 class JobOutputs final : public JobHooks {
 public:
-    JobOutputs(Traversal& traversal, const Traversal::Frame& frame, int level, int stateIndex,
-               std::vector<SubgameJob>& jobs, int cards, size_t blocks, size_t blockFloats)
-        : traversal_(traversal), frame_(frame), level_(level), stateIndex_(stateIndex), jobs_(jobs), cards_(cards) {
+    JobOutputs(Traversal& traversal, const Traversal::Frame& frame, const DealtBoard& top,
+               std::vector<SubgameJob>& jobs, size_t slots, size_t slotFloats)
+        : traversal_(traversal), frame_(frame), top_(top), jobs_(jobs), cards_(size_t(top.representativeCount)),
+          slotFloats_(slotFloats) {
         ScratchStack& scratch = threadScratch();
-        const size_t groups = jobs.size() / size_t(cards);
-        open_ = scratch.take<std::atomic<float*>>(groups);
-        remaining_ = scratch.take<std::atomic<int>>(groups);
-        for (size_t g = 0; g < groups; ++g) {
-            new (&open_[g]) std::atomic<float*>(nullptr);
-            new (&remaining_[g]) std::atomic<int>(cards);
-        }
-        free_ = scratch.take<float*>(blocks);
-        for (size_t b = 0; b < blocks; ++b) free_[freeCount_++] = scratch.take<float>(cards_ * blockFloats);
+        const size_t groups = jobs.size() / cards_;
+        done_ = scratch.take<bool>(jobs.size());
+        std::fill_n(done_, jobs.size(), false);
+        next_ = scratch.take<int>(groups);
+        std::fill_n(next_, groups, 0);
+        adding_ = scratch.take<bool>(groups);
+        std::fill_n(adding_, groups, false);
+        lastDeal_ = scratch.take<int>(cards_);
+        for (int d = 0; d < top.dealCount; ++d) lastDeal_[traversal.state().boards().deal(top, d).representative] = d;
+        free_ = scratch.take<float*>(jobs.size());
+        for (size_t k = 0; k < slots; ++k) free_[freeCount_++] = scratch.take<float>(slotFloats);
+        const size_t bytes = sizeof(float) * size_t(traversal.traverserStride());
+        for (size_t g = 0; g < groups; ++g)
+            for (int j = 0; j < jobs[g * cards_].ticket.width; ++j) {
+                const int c = jobs[g * cards_].ticket.slots[j];
+                std::memset(frame.value[c], 0, bytes);
+                if (frame.best[c]) std::memset(frame.best[c], 0, bytes);
+            }
     }
 
     void begin(SubgameJob& job) override {
-        const size_t index = size_t(&job - jobs_.data()), group = index / size_t(cards_);
-        float* block = open_[group].load(std::memory_order_acquire);
-        if (!block) {
+        float* slot = nullptr;
+        {
             std::lock_guard<std::mutex> lock(mutex_);
-            block = open_[group].load(std::memory_order_relaxed);
-            if (!block) open_[group].store(block = free_[--freeCount_], std::memory_order_release);
+            if (freeCount_) {
+                slot = free_[--freeCount_];
+            } else {
+                grown_.emplace_back(slotFloats_, Paging::Small);
+                slot = grown_.back().data();
+            }
         }
-        // Lane j of card i at [(j x cards + i) x stride], the values first, then the best responses.
-        const size_t stride = size_t(traversal_.traverserStride()), lanes = size_t(job.ticket.width) * size_t(cards_);
-        float* slot = block + index % size_t(cards_) * stride;
-        for (int j = 0; j < job.ticket.width; ++j, slot += size_t(cards_) * stride) {
-            job.value[j] = slot;
-            job.best[j] = frame_.best[job.ticket.slots[j]] ? slot + lanes * stride : nullptr;
+        const size_t stride = size_t(traversal_.traverserStride()), width = size_t(job.ticket.width);
+        for (size_t j = 0; j < width; ++j) {
+            job.value[j] = slot + j * stride;
+            job.best[j] = frame_.best[job.ticket.slots[j]] ? slot + (width + j) * stride : nullptr;
         }
     }
 
     void end(SubgameJob& job) override {
-        const size_t group = size_t(&job - jobs_.data()) / size_t(cards_);
-        if (remaining_[group].fetch_sub(1, std::memory_order_acq_rel) != 1) return;
-        ScratchStack& scratch = threadScratch();
-        ScratchScope scope(scratch);
-        float** values = scratch.take<float*>(size_t(cards_));
-        float** bests = scratch.take<float*>(size_t(cards_));
-        const SubgameJob* first = &jobs_[group * size_t(cards_)];
-        for (int j = 0; j < first->ticket.width; ++j) {
-            for (int i = 0; i < cards_; ++i) {
-                values[i] = first[i].value[j];
-                bests[i] = first[i].best[j];
+        const size_t index = size_t(&job - jobs_.data()), group = index / cards_;
+        const SubgameJob* cards = &jobs_[group * cards_];
+        const BoardStates& boards = traversal_.state().boards();
+        std::unique_lock<std::mutex> lock(mutex_);
+        done_[index] = true;
+        // One thread at a time adds a group's cards; it takes up the cards that come done meanwhile.
+        if (adding_[group]) return;
+        adding_[group] = true;
+        while (next_[group] < top_.dealCount) {
+            const int d = next_[group];
+            const DealtCard& deal = boards.deal(top_, d);
+            const SubgameJob& card = cards[deal.representative];
+            if (!done_[group * cards_ + deal.representative]) break;
+            ++next_[group];
+            lock.unlock();
+            for (int j = 0; j < card.ticket.width; ++j) {
+                const int c = card.ticket.slots[j];
+                traversal_.addDeal(deal, card.value[j], card.best[j], frame_.value[c], frame_.best[c]);
             }
-            const int c = first->ticket.slots[j];
-            traversal_.combineDeals(level_, stateIndex_, values, bests, frame_.value[c], frame_.best[c]);
+            lock.lock();
+            if (d == lastDeal_[deal.representative]) free_[freeCount_++] = card.value[0];
         }
-        std::lock_guard<std::mutex> lock(mutex_);
-        free_[freeCount_++] = open_[group].load(std::memory_order_relaxed);
+        adding_[group] = false;
     }
 
 private:
     Traversal& traversal_;
     const Traversal::Frame& frame_;
-    const int level_, stateIndex_;
+    const DealtBoard& top_;
     std::vector<SubgameJob>& jobs_;
-    const int cards_;
-    std::atomic<float*>* open_ = nullptr;
-    std::atomic<int>* remaining_ = nullptr;
+    const size_t cards_, slotFloats_;
+    bool* done_ = nullptr;   // per job
+    int* next_ = nullptr;    // per group: its next deal to add
+    bool* adding_ = nullptr; // per group: a thread is adding its cards
+    int* lastDeal_ = nullptr;  // per card (representative)
     std::mutex mutex_;
     float** free_ = nullptr;
     size_t freeCount_ = 0;
+    std::vector<AlignedArray<float>> grown_;
 };
 
 // The work of a run of slots, hands not counted: a decision's loops run once per action; a
@@ -330,11 +353,10 @@ void runPass(SolverState& state, const PassSettings& settings, const PassStart& 
     if (groupCount > 0) {
         PassJobs pass{start.segment, start.stateIndex, jobs};
         const bool inOrder = runsJobsInOrder(pass, settings.numa);
-        // In list order at most threads + 1 groups are open at once (each open group but the
-        // newest has a job running); otherwise every group keeps its outputs to the end.
-        const size_t blocks = inOrder ? std::min(groupCount, size_t(settings.threads) + 1) : groupCount;
-        JobOutputs outputs(traversal, frame, level, start.stateIndex, jobs, top.representativeCount, blocks,
-                           size_t(widest) * stride * (settings.training ? 1 : 2));
+        // In list order a thread holds the slots of the run it is on and of the cards it finished
+        // ahead of the other threads; otherwise every job keeps its outputs to the end.
+        const size_t slots = inOrder ? std::min(jobs.size(), size_t(settings.threads) * 8) : jobs.size();
+        JobOutputs outputs(traversal, frame, top, jobs, slots, size_t(widest) * stride * (settings.training ? 1 : 2));
         if (inOrder) {
             pass.hooks = &outputs;
             TraverseSubgames(traversal, pass, settings.threads, settings.numa);

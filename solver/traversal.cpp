@@ -533,24 +533,28 @@ void Traversal::combineDeals(int level, int stateIndex, float* const* representa
                              float* const* representativeBest, float* value, float* best) {
     const BoardStates& boards = state_.boards();
     const DealtBoard& s = boards.state(level, stateIndex);
-    const int n = traverserStride();
-    const int count = rootHands_[settings_.traverser].count;
-    std::memset(value, 0, sizeof(float) * size_t(n));
-    if (best) std::memset(best, 0, sizeof(float) * size_t(n));
+    const size_t n = size_t(traverserStride());
+    std::memset(value, 0, sizeof(float) * n);
+    if (best) std::memset(best, 0, sizeof(float) * n);
     for (int i = 0; i < s.dealCount; ++i) {
         const DealtCard& deal = boards.deal(s, i);
         const float* v = representativeValues[deal.representative];
-        if (!v) continue;
-        const float* b = best ? representativeBest[deal.representative] : nullptr;
-        if (deal.gather < 0) {
-            addScaledInto(value, v, deal.weight, n);
-            if (b) addScaledInto(best, b, deal.weight, n);
-        } else {
-            const uint16_t* perm = boards.permutation(settings_.traverser, deal.gather);
-            gatherAddScaled(value, v, perm, deal.weight, count);
-            if (b) gatherAddScaled(best, b, perm, deal.weight, count);
-        }
+        if (v) addDeal(deal, v, best ? representativeBest[deal.representative] : nullptr, value, best);
     }
+}
+
+void Traversal::addDeal(const DealtCard& deal, const float* representativeValue, const float* representativeBest,
+                        float* value, float* best) {
+    if (deal.gather < 0) {
+        const int n = traverserStride();
+        addScaledInto(value, representativeValue, deal.weight, n);
+        if (representativeBest) addScaledInto(best, representativeBest, deal.weight, n);
+        return;
+    }
+    const uint16_t* perm = state_.boards().permutation(settings_.traverser, deal.gather);
+    const int count = rootHands_[settings_.traverser].count;
+    gatherAddScaled(value, representativeValue, perm, deal.weight, count);
+    if (representativeBest) gatherAddScaled(best, representativeBest, perm, deal.weight, count);
 }
 
 }  // namespace qv

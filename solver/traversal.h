@@ -56,6 +56,10 @@ public:
     // The cards dealt at a board state: their representatives' values, gathered and weighted.
     void combineDeals(int level, int stateIndex, float* const* representativeValues,
                       float* const* representativeBest, float* value, float* best);
+    // One card's share of those values, added to them: combineDeals adds the cards of the state
+    // this way in the order of its deals (after zeroing), and so must anyone who adds them up.
+    void addDeal(const DealtCard& deal, const float* representativeValue, const float* representativeBest,
+                 float* value, float* best);
     // A copy of the opponent reach with every hand holding the card at 0.
     float* maskedReach(const float* reach, int card);
 
