@@ -4,7 +4,8 @@
 #include <array>
 #include <cstring>
 #include <numeric>
-#include <thread>
+
+#include "solver/spin_lock.h"
 
 namespace qv {
 
@@ -127,14 +128,11 @@ HeldRows& heldRows() {
 HoldRowsScope::HoldRowsScope() { heldRows().enterScope(); }
 HoldRowsScope::~HoldRowsScope() { heldRows().leaveScope(); }
 
-// Spins: a row is locked only while one thread decodes or stores it.
+// A row is locked only while one thread decodes or stores it.
 class PackedStorage::RowLock {
 public:
-    explicit RowLock(std::atomic<bool>& flag) : flag_(flag) {
-        while (flag_.exchange(true, std::memory_order_acquire))
-            while (flag_.load(std::memory_order_relaxed)) std::this_thread::yield();
-    }
-    ~RowLock() { flag_.store(false, std::memory_order_release); }
+    explicit RowLock(std::atomic<bool>& flag) : flag_(flag) { acquireFlag(flag_); }
+    ~RowLock() { releaseFlag(flag_); }
 
 private:
     std::atomic<bool>& flag_;
@@ -265,8 +263,7 @@ void PackedStorage::compactIfWasteful() {
     // Every row lock first, then the arena: a thread that stores a row takes them the other way
     // round only while it holds no other row, so it finishes before this waits on its row.
     const int rows = layout_->rowCount();
-    for (int r = 0; r < rows; ++r)
-        while (rowLocks_[r].exchange(true, std::memory_order_acquire)) std::this_thread::yield();
+    for (int r = 0; r < rows; ++r) acquireFlag(rowLocks_[r]);
     {
         std::lock_guard<std::mutex> arena(arenaMutex_);
         std::vector<int> order(static_cast<size_t>(rows));
@@ -285,7 +282,7 @@ void PackedStorage::compactIfWasteful() {
         // The rows grow back into the next sixteenth before the next compaction.
         buffer_.discardFrom(int64_t(to + to / 16));
     }
-    for (int r = 0; r < rows; ++r) rowLocks_[r].store(false, std::memory_order_release);
+    for (int r = 0; r < rows; ++r) releaseFlag(rowLocks_[r]);
     compacting_ = false;
 }
 

@@ -11,6 +11,7 @@
 #include "solver/aligned_buffer.h"
 #include "solver/scratch.h"
 #include "solver/settings.h"
+#include "solver/spin_lock.h"
 #include "solver/subgames.h"
 #include "solver/iteration.h"
 
@@ -82,7 +83,7 @@ public:
         adding_ = scratch.take<bool>(groups);
         std::fill_n(adding_, groups, false);
         lastDeal_ = scratch.take<int>(cards_);
-        for (int d = 0; d < top.dealCount; ++d) lastDeal_[traversal.state().boards().deal(top, d).representative] = d;
+        for (int d = 0; d < top.dealCount; ++d) lastDeal_[deal(d).representative] = d;
         free_ = scratch.take<float*>(jobs.size());
         for (size_t k = 0; k < slots; ++k) free_[freeCount_++] = scratch.take<float>(slotFloats);
         const size_t bytes = sizeof(float) * size_t(traversal.traverserStride());
@@ -97,14 +98,10 @@ public:
     void begin(SubgameJob& job) override {
         float* slot = nullptr;
         {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (freeCount_) {
-                slot = free_[--freeCount_];
-            } else {
-                grown_.emplace_back(slotFloats_, Paging::Small);
-                slot = grown_.back().data();
-            }
+            std::lock_guard<SpinLock> lock(lock_);
+            if (freeCount_) slot = free_[--freeCount_];
         }
+        if (!slot) slot = grow();
         const size_t stride = size_t(traversal_.traverserStride()), width = size_t(job.ticket.width);
         for (size_t j = 0; j < width; ++j) {
             job.value[j] = slot + j * stride;
@@ -114,31 +111,46 @@ public:
 
     void end(SubgameJob& job) override {
         const size_t index = size_t(&job - jobs_.data()), group = index / cards_;
-        const SubgameJob* cards = &jobs_[group * cards_];
-        const BoardStates& boards = traversal_.state().boards();
-        std::unique_lock<std::mutex> lock(mutex_);
+        std::unique_lock<SpinLock> lock(lock_);
         done_[index] = true;
         // One thread at a time adds a group's cards; it takes up the cards that come done meanwhile.
         if (adding_[group]) return;
         adding_[group] = true;
-        while (next_[group] < top_.dealCount) {
-            const int d = next_[group];
-            const DealtCard& deal = boards.deal(top_, d);
-            const SubgameJob& card = cards[deal.representative];
-            if (!done_[group * cards_ + deal.representative]) break;
-            ++next_[group];
+        while (true) {
+            const int first = next_[group];
+            int end = first;
+            while (end < top_.dealCount && done_[group * cards_ + deal(end).representative]) ++end;
+            next_[group] = end;
+            if (end == first) break;
             lock.unlock();
-            for (int j = 0; j < card.ticket.width; ++j) {
-                const int c = card.ticket.slots[j];
-                traversal_.addDeal(deal, card.value[j], card.best[j], frame_.value[c], frame_.best[c]);
-            }
+            addDeals(group, first, end);
             lock.lock();
-            if (d == lastDeal_[deal.representative]) free_[freeCount_++] = card.value[0];
+            for (int d = first; d < end; ++d)
+                if (d == lastDeal_[deal(d).representative])
+                    free_[freeCount_++] = jobs_[group * cards_ + deal(d).representative].value[0];
         }
         adding_[group] = false;
     }
 
 private:
+    const DealtCard& deal(int d) const { return traversal_.state().boards().deal(top_, d); }
+
+    void addDeals(size_t group, int first, int end) {
+        for (int d = first; d < end; ++d) {
+            const SubgameJob& card = jobs_[group * cards_ + deal(d).representative];
+            for (int j = 0; j < card.ticket.width; ++j) {
+                const int c = card.ticket.slots[j];
+                traversal_.addDeal(deal(d), card.value[j], card.best[j], frame_.value[c], frame_.best[c]);
+            }
+        }
+    }
+
+    // A slot from the heap, which the pool keeps to the end of the pass.
+    float* grow() {
+        std::lock_guard<std::mutex> lock(growing_);
+        return grown_.emplace_back(slotFloats_, Paging::Small).data();
+    }
+
     Traversal& traversal_;
     const Traversal::Frame& frame_;
     const DealtBoard& top_;
@@ -148,9 +160,10 @@ private:
     int* next_ = nullptr;    // per group: its next deal to add
     bool* adding_ = nullptr; // per group: a thread is adding its cards
     int* lastDeal_ = nullptr;  // per card (representative)
-    std::mutex mutex_;
+    SpinLock lock_;            // guards the above and the pool
     float** free_ = nullptr;
     size_t freeCount_ = 0;
+    std::mutex growing_;
     std::vector<AlignedArray<float>> grown_;
 };
 
