@@ -1,6 +1,7 @@
 #include "solver/pass.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -63,29 +64,47 @@ size_t collectJobGroups(const Traversal& traversal, const Segment& segment, cons
 
 // Where the jobs of a pass leave their values, and their sums into the values of the chance slots.
 // A group's cards are added up in the order of the board's deals, as combineDeals does, so the sums
-// do not depend on which thread ran which job, nor when: a card is added as soon as the jobs of
-// every card before it are done. A job's outputs (a vector per lane, then its best responses) hold
-// a slot of a small pool from the job's start until the last deal of its card is added; taken in
-// list order, the jobs keep a few slots busy. A pool too small grows, so no job waits for another:
-// a turn game's evaluation pass held 0.9 MB of outputs when every open group kept all its cards.
+// do not depend on which thread ran which job, nor when. The jobs of a group are cut into chunks
+// of neighbouring cards; a chunk's outputs (per card a vector per lane, then the best responses)
+// take a block of a small pool from the start of its first job, its cards' deals are added when
+// every job of the chunk and of the chunks before it is done, and the block goes back once the
+// last deal of each of its cards is in. Taken in list order, the jobs keep a few blocks busy; a
+// pool too small grows, so no job waits for another. A job writes shared state once, when it
+// counts itself done; only a chunk's first and last jobs take the lock (a lock per job made the
+// jobs' hooks half as costly again on two threads). A turn game's evaluation pass held 0.9 MB of
+// outputs when every open group kept all its cards.
 class JobOutputs final : public JobHooks {
 public:
+    static constexpr size_t kChunkCards = 8;
+
     JobOutputs(Traversal& traversal, const Traversal::Frame& frame, const DealtBoard& top,
-               std::vector<SubgameJob>& jobs, size_t slots, size_t slotFloats)
+               std::vector<SubgameJob>& jobs, size_t blocks, size_t cardFloats)
         : traversal_(traversal), frame_(frame), top_(top), jobs_(jobs), cards_(size_t(top.representativeCount)),
-          slotFloats_(slotFloats) {
+          chunksPerGroup_((cards_ + kChunkCards - 1) / kChunkCards), blockFloats_(kChunkCards * cardFloats),
+          cardFloats_(cardFloats) {
         ScratchStack& scratch = threadScratch();
-        const size_t groups = jobs.size() / cards_;
-        done_ = scratch.take<bool>(jobs.size());
-        std::fill_n(done_, jobs.size(), false);
+        const size_t groups = jobs.size() / cards_, chunks = groups * chunksPerGroup_;
+        open_ = scratch.take<std::atomic<float*>>(chunks);
+        remaining_ = scratch.take<std::atomic<int>>(chunks);
+        for (size_t k = 0; k < chunks; ++k) {
+            new (&open_[k]) std::atomic<float*>(nullptr);
+            const size_t first = k % chunksPerGroup_ * kChunkCards;
+            new (&remaining_[k]) std::atomic<int>(int(std::min(kChunkCards, cards_ - first)));
+        }
+        done_ = scratch.take<bool>(chunks);
+        std::fill_n(done_, chunks, false);
+        // Per chunk of a group: the last deal of its cards.
+        lastDeal_ = scratch.take<int>(chunksPerGroup_);
+        for (int d = 0; d < top.dealCount; ++d) lastDeal_[deal(d).representative / kChunkCards] = d;
+        for (size_t c = 1; c < chunksPerGroup_; ++c) lastDeal_[c] = std::max(lastDeal_[c], lastDeal_[c - 1]);
         next_ = scratch.take<int>(groups);
         std::fill_n(next_, groups, 0);
+        kept_ = scratch.take<size_t>(groups);
+        std::fill_n(kept_, groups, size_t(0));
         adding_ = scratch.take<bool>(groups);
         std::fill_n(adding_, groups, false);
-        lastDeal_ = scratch.take<int>(cards_);
-        for (int d = 0; d < top.dealCount; ++d) lastDeal_[deal(d).representative] = d;
-        free_ = scratch.take<float*>(jobs.size());
-        for (size_t k = 0; k < slots; ++k) free_[freeCount_++] = scratch.take<float>(slotFloats);
+        free_ = scratch.take<float*>(chunks);
+        for (size_t k = 0; k < std::min(blocks, chunks); ++k) free_[freeCount_++] = scratch.take<float>(blockFloats_);
         const size_t bytes = sizeof(float) * size_t(traversal.traverserStride());
         for (size_t g = 0; g < groups; ++g)
             for (int j = 0; j < jobs[g * cards_].ticket.width; ++j) {
@@ -96,12 +115,15 @@ public:
     }
 
     void begin(SubgameJob& job) override {
-        float* slot = nullptr;
-        {
+        const size_t index = size_t(&job - jobs_.data()), card = index % cards_;
+        std::atomic<float*>& open = open_[chunkOf(index)];
+        float* block = open.load(std::memory_order_acquire);
+        if (!block) {
             std::lock_guard<SpinLock> lock(lock_);
-            if (freeCount_) slot = free_[--freeCount_];
+            block = open.load(std::memory_order_relaxed);
+            if (!block) open.store(block = takeBlock(), std::memory_order_release);
         }
-        if (!slot) slot = grow();
+        float* slot = block + card % kChunkCards * cardFloats_;
         const size_t stride = size_t(traversal_.traverserStride()), width = size_t(job.ticket.width);
         for (size_t j = 0; j < width; ++j) {
             job.value[j] = slot + j * stride;
@@ -111,29 +133,31 @@ public:
 
     void end(SubgameJob& job) override {
         const size_t index = size_t(&job - jobs_.data()), group = index / cards_;
+        if (remaining_[chunkOf(index)].fetch_sub(1, std::memory_order_acq_rel) != 1) return;
         std::unique_lock<SpinLock> lock(lock_);
-        done_[index] = true;
-        // One thread at a time adds a group's cards; it takes up the cards that come done meanwhile.
+        done_[chunkOf(index)] = true;
+        // One thread at a time adds a group's cards; it takes up the chunks that come done meanwhile.
         if (adding_[group]) return;
         adding_[group] = true;
+        const size_t firstChunk = group * chunksPerGroup_;
         while (true) {
             const int first = next_[group];
             int end = first;
-            while (end < top_.dealCount && done_[group * cards_ + deal(end).representative]) ++end;
-            next_[group] = end;
+            while (end < top_.dealCount && done_[firstChunk + size_t(deal(end).representative) / kChunkCards]) ++end;
             if (end == first) break;
+            next_[group] = end;
             lock.unlock();
             addDeals(group, first, end);
             lock.lock();
-            for (int d = first; d < end; ++d)
-                if (d == lastDeal_[deal(d).representative])
-                    free_[freeCount_++] = jobs_[group * cards_ + deal(d).representative].value[0];
+            for (size_t& c = kept_[group]; c < chunksPerGroup_ && lastDeal_[c] < end; ++c)
+                free_[freeCount_++] = open_[firstChunk + c].load(std::memory_order_relaxed);
         }
         adding_[group] = false;
     }
 
 private:
     const DealtCard& deal(int d) const { return traversal_.state().boards().deal(top_, d); }
+    size_t chunkOf(size_t index) const { return index / cards_ * chunksPerGroup_ + index % cards_ / kChunkCards; }
 
     void addDeals(size_t group, int first, int end) {
         for (int d = first; d < end; ++d) {
@@ -145,25 +169,28 @@ private:
         }
     }
 
-    // A slot from the heap, which the pool keeps to the end of the pass.
-    float* grow() {
-        std::lock_guard<std::mutex> lock(growing_);
-        return grown_.emplace_back(slotFloats_, Paging::Small).data();
+    // Under the lock. A block from the heap stays in the pool to the end of the pass.
+    float* takeBlock() {
+        if (freeCount_) return free_[--freeCount_];
+        return grown_.emplace_back(blockFloats_, Paging::Small).data();
     }
 
     Traversal& traversal_;
     const Traversal::Frame& frame_;
     const DealtBoard& top_;
     std::vector<SubgameJob>& jobs_;
-    const size_t cards_, slotFloats_;
-    bool* done_ = nullptr;   // per job
-    int* next_ = nullptr;    // per group: its next deal to add
-    bool* adding_ = nullptr; // per group: a thread is adding its cards
-    int* lastDeal_ = nullptr;  // per card (representative)
-    SpinLock lock_;            // guards the above and the pool
+    const size_t cards_, chunksPerGroup_, blockFloats_, cardFloats_;
+    std::atomic<float*>* open_ = nullptr;  // per chunk: its block
+    std::atomic<int>* remaining_ = nullptr;  // per chunk: jobs not done
+    // Under the lock:
+    bool* done_ = nullptr;     // per chunk: all its jobs are done
+    int* lastDeal_ = nullptr;  // per chunk of a group: the last deal of its cards and the chunks before
+    int* next_ = nullptr;      // per group: its next deal to add
+    size_t* kept_ = nullptr;   // per group: its first chunk that still holds its block
+    bool* adding_ = nullptr;   // per group: a thread is adding its cards
+    SpinLock lock_;
     float** free_ = nullptr;
     size_t freeCount_ = 0;
-    std::mutex growing_;
     std::vector<AlignedArray<float>> grown_;
 };
 
@@ -366,10 +393,11 @@ void runPass(SolverState& state, const PassSettings& settings, const PassStart& 
     if (groupCount > 0) {
         PassJobs pass{start.segment, start.stateIndex, jobs};
         const bool inOrder = runsJobsInOrder(pass, settings.numa);
-        // In list order a thread holds the slots of the run it is on and of the cards it finished
-        // ahead of the other threads; otherwise every job keeps its outputs to the end.
-        const size_t slots = inOrder ? std::min(jobs.size(), size_t(settings.threads) * 8) : jobs.size();
-        JobOutputs outputs(traversal, frame, top, jobs, slots, size_t(widest) * stride * (settings.training ? 1 : 2));
+        // In list order each thread holds the block of the chunk it works on, and the chunks
+        // done ahead of a slower thread's keep theirs; otherwise every chunk keeps its block to
+        // the end.
+        const size_t blocks = inOrder ? size_t(settings.threads) + 2 : jobs.size();
+        JobOutputs outputs(traversal, frame, top, jobs, blocks, size_t(widest) * stride * (settings.training ? 1 : 2));
         if (inOrder) {
             pass.hooks = &outputs;
             TraverseSubgames(traversal, pass, settings.threads, settings.numa);
