@@ -146,7 +146,7 @@ void releaseReadOnlyFilePages() {
 void restartWithSleepingThreadWaits(const char* const* argv) {
     if (std::getenv("OMP_WAIT_POLICY")) return;
     const std::string path = programPath();
-    if (path.empty() || setenv("OMP_WAIT_POLICY", "passive", 1) != 0 || setenv("GOMP_SPINCOUNT", "5000", 0) != 0)
+    if (path.empty() || setenv("OMP_WAIT_POLICY", "passive", 1) != 0 || setenv("GOMP_SPINCOUNT", "300000", 0) != 0)
         return;
     execv(path.c_str(), const_cast<char* const*>(argv));
 }

@@ -12,13 +12,15 @@ void raiseThreadPriority();
 // Applies the class to every thread of the process; refusals are ignored.
 void setProcessPriorityClass(PriorityClass priority);
 
-// Idle OpenMP workers spin for milliseconds by default; on a machine with as many busy threads as
-// cores they take the core that the solver thread's serial steps between parallel parts need. A
-// sleeping worker, though, needs a wake-up for each parallel part, longer than the gap of some tens
-// of microseconds between two of them in a small game. So workers poll for about a tenth of a
-// millisecond, then sleep. The runtime reads its wait policy only when it loads, so the program
-// starts itself again once with that policy (unless the environment already sets a wait policy;
-// a spin count of its own is kept). Returns only when no restart happened.
+// Idle OpenMP workers poll, then sleep. A sleeping worker needs a wake-up for the next parallel
+// part, longer than the gap of some microseconds between two of them in a small game, and on a
+// virtual machine a processor that went idle may take far longer to come back; polling for a
+// tenth of a millisecond let workers fall asleep whenever the host held a thread up a little, and
+// made river iterations on two threads a fifth slower in a busy host's hours. So workers poll for
+// some milliseconds (the runtime's own count when no policy is set), and workers of a team larger
+// than the processor sleep at once. The runtime reads its wait policy only when it loads, so the
+// program starts itself again once with that policy (unless the environment already sets a wait
+// policy; a spin count of its own is kept). Returns only when no restart happened.
 void restartWithSleepingThreadWaits(const char* const* argv);
 
 double processCpuSeconds();         // user plus system time of all threads
