@@ -288,11 +288,15 @@ void Traversal::chanceValue(const SegmentSlot& slot, int level, int stateIndex, 
     float** bests = scratch.take<float*>(size_t(s.representativeCount));
     for (int i = 0; i < s.representativeCount; ++i) {
         const int child = boards.representative(s, i);
-        float* masked = maskedReach(reach, boards.state(level + 1, child).dealt);
-        values[i] = bests[i] = nullptr;
-        if (!anyPositive(masked, opponentStride())) continue;
+        // The values are kept to the end, the masked reach only through the child's visit.
         values[i] = scratch.take<float>(n);
-        if (best) bests[i] = scratch.take<float>(n);
+        bests[i] = best ? scratch.take<float>(n) : nullptr;
+        ScratchScope childScope(scratch);
+        const float* masked = maskedReach(reach, boards.state(level + 1, child).dealt);
+        if (!anyPositive(masked, opponentStride())) {
+            values[i] = bests[i] = nullptr;
+            continue;
+        }
         evaluateChild(slot, level + 1, child, masked, values[i], bests[i]);
     }
     combineDeals(level, stateIndex, values, bests, value, best);
@@ -351,15 +355,21 @@ void Traversal::dealSlots(const SlotBatch& batch, int level, int stateIndex) {
     for (int i = 0; i < reps; ++i) {
         const int child = boards.representative(s, i);
         const int card = boards.state(level + 1, child).dealt;
+        // The values are kept to the end, the masked reaches only through the card's visit.
+        for (int j = 0; j < batch.width; ++j) {
+            values[size_t(j) * reps + i] = scratch.take<float>(n);
+            bests[size_t(j) * reps + i] = batch.best[j] ? scratch.take<float>(n) : nullptr;
+        }
+        ScratchScope cardScope(scratch);
         SlotBatch live;
         for (int j = 0; j < batch.width; ++j) {
             float*& v = values[size_t(j) * reps + i];
             float*& b = bests[size_t(j) * reps + i];
-            v = b = nullptr;
             const float* masked = maskedReach(batch.reach[j], card);
-            if (!anyPositive(masked, opponentStride())) continue;
-            v = scratch.take<float>(n);
-            if (batch.best[j]) b = scratch.take<float>(n);
+            if (!anyPositive(masked, opponentStride())) {
+                v = b = nullptr;
+                continue;
+            }
             live.add(*batch.slots[j], masked, v, b);
         }
         if (live.width) evaluateSlots(live, level + 1, child);
