@@ -243,13 +243,20 @@ def bench_game(args, game, level):
     game_file = os.path.join(args.games, f"{game}.txt")
     pot = game_pot(game_file)
     steps = SPEED_STEPS.get(game, 10)
+    # The thread counts take turns, run after run: the machine's speed drifts over minutes, and
+    # the speed-up compares them.
+    conv_runs = {threads: [] for threads in args.threads}
+    speed_runs = {threads: [] for threads in args.threads}
+    for _ in range(args.repeat):
+        for threads in args.threads:
+            if "convergence" in args.runs:
+                conv_runs[threads].append(convergence_run(args.program, game_file, threads, pot, level,
+                                                          args.iterations))
+            if "speed" in args.runs:
+                speed_runs[threads].append(speed_run(args.program, game_file, threads, steps, level))
     rows = []
     for threads in args.threads:
-        conv = [convergence_run(args.program, game_file, threads, pot, level, args.iterations)
-                for _ in range(args.repeat)] \
-            if "convergence" in args.runs else []
-        speed = [speed_run(args.program, game_file, threads, steps, level) for _ in range(args.repeat)] \
-            if "speed" in args.runs else []
+        conv, speed = conv_runs[threads], speed_runs[threads]
         line = f"{game} level {level} threads {threads}:"
         if conv:
             line += (f" build {median([c['build'] for c in conv]):.2f} s,"
