@@ -94,6 +94,9 @@ bool cpuSupportsAvx2() {
     return cpuSupportsAvx() && highestLeaf(0) >= 7 && bit(cpuid(7, 0).ebx, 5);
 }
 
-int hardwareThreadCount() { return std::max(1u, std::thread::hardware_concurrency()); }
+int hardwareThreadCount() {
+    static const int count = int(std::max(1u, std::thread::hardware_concurrency()));
+    return count;
+}
 
 }  // namespace qv

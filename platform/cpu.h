@@ -23,7 +23,8 @@ CpuIdentity identifyCpu();
 bool cpuSupportsAvx();
 bool cpuSupportsAvx2();
 
-// The processors the system runs threads on (at least 1).
+// The processors the system runs threads on (at least 1), as counted at the first call: the count
+// comes from a file of the system's, and a river iteration asks for it in a few microseconds.
 int hardwareThreadCount();
 
 }  // namespace qv
