@@ -18,6 +18,9 @@ double wholePowerOfTwo(int k) { return std::bit_cast<double>(uint64_t(k + 1023) 
 
 double powerOfTwo(double x) {
     const double whole = std::floor(x);
+    // Whole powers are the common case (record scales, the default precision), asked for per
+    // record: their bits, not the series, which gives the same.
+    if (whole == x) return wholePowerOfTwo(int(whole));
     const double exponent = (x - whole) * std::numbers::ln2;  // in [0, ln 2)
     // e^exponent by its Taylor series in Horner form: 18 terms leave less than 2^-60.
     double sum = 1.0;
