@@ -93,7 +93,8 @@ public:
         }
         done_ = scratch.take<bool>(chunks);
         std::fill_n(done_, chunks, false);
-        // Per chunk of a group: the last deal of its cards.
+        // Per chunk of a group: the last deal of its cards or of an earlier chunk's, so that blocks go
+        // back in chunk order.
         lastDeal_ = scratch.take<int>(chunksPerGroup_);
         for (int d = 0; d < top.dealCount; ++d) lastDeal_[deal(d).representative / kChunkCards] = d;
         for (size_t c = 1; c < chunksPerGroup_; ++c) lastDeal_[c] = std::max(lastDeal_[c], lastDeal_[c - 1]);
