@@ -21,6 +21,11 @@ struct SubgameTicket {
     double work[2] = {0, 0};    // estimate, per traverser
 };
 
+// Neighbouring cards of one group (jobs of the same slots) whose jobs go together: the job outputs
+// keep a chunk's values in one block and add them up once all its jobs are done, and a thread
+// claims a chunk of river jobs at once, so that what it adds up is in its own cache.
+constexpr size_t kChunkCards = 8;
+
 // A ticket with the vectors it reads and fills, one per lane.
 struct SubgameJob {
     SubgameTicket ticket;
@@ -50,8 +55,8 @@ struct PassJobs {
 // Whether the subgame host takes the jobs below a segment at a board state (subgame_host.h).
 bool hostTakes(int segment, int stateIndex);
 // Whether TraverseSubgames runs the jobs on this process's thread team, handing them out largest
-// first (in list order for a list collected that way; river jobs in short runs); only then does it
-// call a pass's hooks.
+// first (in list order for a list collected that way; river jobs a chunk at a time); only then
+// does it call a pass's hooks.
 bool runsJobsInOrder(const PassJobs& pass, int numaMode);
 // Runs every job; returns when all are done. A pass over the whole tree hands its jobs to the
 // subgame host when one is installed (subgame_host.h); every other pass runs on the thread team.
