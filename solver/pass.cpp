@@ -75,7 +75,6 @@ size_t collectJobGroups(const Traversal& traversal, const Segment& segment, cons
 // outputs when every open group kept all its cards.
 class JobOutputs final : public JobHooks {
 public:
-
     JobOutputs(Traversal& traversal, const Traversal::Frame& frame, const DealtBoard& top,
                std::vector<SubgameJob>& jobs, size_t blocks, size_t cardFloats)
         : traversal_(traversal), frame_(frame), top_(top), jobs_(jobs), cards_(size_t(top.representativeCount)),
