@@ -45,7 +45,8 @@ namespace {
 // River jobs last some microseconds, about as long as a thread takes to claim one from the team's
 // shared counter and to bring over the cache lines that the other thread wrote last (the job
 // records and outputs of its neighbours, the subgame locks): a chunk of river jobs is claimed as
-// one run. Runs of four, half a chunk, left a chunk's last job adding up the other thread's
+// one run (a run starts at each group's first job and never spans two groups, so runs and chunks
+// coincide). Runs of four, half a chunk, left a chunk's last job adding up the other thread's
 // outputs half the time (turn game, 2 threads: 2.5% slower). Longer jobs go one by one, which
 // keeps the threads' finishing times close. Cuts the jobs, in run order, into runs; run r is
 // [runs[r], runs[r + 1]). Gives the run count.
